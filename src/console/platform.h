@@ -1,0 +1,44 @@
+#pragma once
+// The seam between the console layer and the operating system. Everything above it
+// (screen model, renderer, key decoder, line reader) is the same on every platform.
+
+#include <string_view>
+
+namespace yut {
+
+struct TermSize {
+  int cols = 80;
+  int rows = 34;
+};
+
+// How text bytes travel to and from the terminal.
+enum class Encoding { Utf8, Cp949 };
+
+// Results of Platform::read_byte besides a byte value 0..255.
+inline constexpr int kReadTimeout = -1;      // nothing arrived within the timeout
+inline constexpr int kReadEndOfInput = -2;   // standard input is closed
+inline constexpr int kReadInterrupted = -3;  // a resize or a resume wants a repaint
+
+// Event bits returned by Platform::take_events.
+inline constexpr unsigned kEventResized = 1U;
+inline constexpr unsigned kEventResumed = 2U;
+
+class Platform {
+ public:
+  Platform() = default;
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+  virtual ~Platform() = default;
+
+  // Sends one refresh: VT sequences (cursor placement, erase, cursor visibility) and text
+  // already encoded for the terminal. Called once per refresh.
+  virtual void write(std::string_view bytes) = 0;
+  // Waits at most timeout_ms (negative: without limit) for one input byte.
+  virtual int read_byte(int timeout_ms) = 0;
+  virtual TermSize size() = 0;
+  // Returns and clears the events (kEvent...) noticed since the last call.
+  virtual unsigned take_events() = 0;
+  virtual Encoding encoding() const = 0;
+};
+
+}  // namespace yut

@@ -1,0 +1,21 @@
+#pragma once
+// What a game needs from the rest of the program, passed by reference through the turn.
+
+#include <string>
+
+#include "console/console.h"
+#include "game/random.h"
+#include "game/state.h"
+#include "ranking/table.h"
+
+namespace yut {
+
+struct GameContext {
+  Console& con;
+  GameState& state;
+  Random& random;
+  RankingTable& ranking;
+  std::string ranking_file = "lanksave.txt";
+};
+
+}  // namespace yut

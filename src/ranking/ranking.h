@@ -1,0 +1,25 @@
+#pragma once
+// Operations on the high-score table and its file "lanksave.txt".
+
+#include <string>
+
+#include "console/console.h"
+#include "ranking/table.h"
+
+namespace yut {
+
+// 1 if score beats at least one shown entry (strict, signed), else 0.
+int ranking_qualifies(const RankingTable& table, int score);
+// Selection sort of all ten entries, highest score first.
+void sort_ranking(RankingTable& table);
+void swap_entries(RankingEntry& a, RankingEntry& b);
+
+// Reads the file into the shown entries; prints the load failure message at the cursor
+// when the file cannot be opened.
+void load_ranking(Console& con, RankingTable& table, const std::string& path);
+// Writes the shown entries; prints the save failure message at the cursor on failure.
+void save_ranking(Console& con, const RankingTable& table, const std::string& path);
+// Paints the ranking screen (clears first; does not wait).
+void show_ranking(Console& con, const RankingTable& table);
+
+}  // namespace yut
