@@ -4,6 +4,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "ranking/file_store.h"
 #include "ranking/table.h"
 
 namespace yut {
@@ -17,8 +18,14 @@ void swap_entries(RankingEntry& a, RankingEntry& b);
 // Reads the file into the shown entries; prints the load failure message at the cursor
 // when the file cannot be opened.
 void load_ranking(Console& con, RankingTable& table, const std::string& path);
-// Writes the shown entries; prints the save failure message at the cursor on failure.
+// Writes the shown entries (the old file is replaced only once the new one is whole);
+// prints the save failure message at the cursor on failure.
 void save_ranking(Console& con, const RankingTable& table, const std::string& path);
+// The load and save without messages, for callers that report on their own.
+ReadStatus read_ranking_file(RankingTable& table, const std::string& path);
+bool write_ranking_file(const RankingTable& table, const std::string& path);
+void print_save_failure(Console& con);
+
 // Paints the ranking screen (clears first; does not wait).
 void show_ranking(Console& con, const RankingTable& table);
 
