@@ -64,7 +64,8 @@ TEST(Cp949, DecodeAgreesWithSystemIconvOnEveryPairAndEncodeInvertsIt) {
       ASSERT_EQ(ch, expected) << std::hex << "code " << lead << ' ' << trail;
       if (ch == 0) continue;
       ++valid;
-      ASSERT_EQ(cp949_encode(ch), lead << 8U | trail) << std::hex << "U+" << ch;
+      ASSERT_EQ(cp949_encode(ch), lead << 8U | trail)
+          << std::hex << "U+" << static_cast<std::uint32_t>(ch);
     }
   }
   EXPECT_EQ(valid, kValidDoubleByteCodes);
@@ -80,7 +81,7 @@ TEST(Cp949, EncodeGivesOnlyCodesThatDecodeBack) {
     ASSERT_EQ(cp949_decode(static_cast<unsigned char>(code >> 8U),
                            static_cast<unsigned char>(code & 0xFFU)),
               ch)
-        << std::hex << "U+" << ch;
+        << std::hex << "U+" << static_cast<std::uint32_t>(ch);
   }
   EXPECT_EQ(encodable, kValidDoubleByteCodes);
   for (char32_t ch = 0; ch < 0x80; ++ch) EXPECT_EQ(cp949_encode(ch), ch);
@@ -112,10 +113,10 @@ TEST(Cp949, KnownCodesAtTheEdgesOfEachArea) {
 
 TEST(Cp949, EveryGlyphAndHangulSyllableTheGameDrawsHasACode) {
   for (char32_t ch : std::u32string_view(U"┏━┓┃┗┛┣┫┳┻▶○ⓐⓑⓒⓓⓔⓕⓖⓗⓘⓙⓚ②③④⑵⑶⑷")) {
-    EXPECT_NE(cp949_encode(ch), 0U) << std::hex << "U+" << ch;
+    EXPECT_NE(cp949_encode(ch), 0U) << std::hex << "U+" << static_cast<std::uint32_t>(ch);
   }
   for (char32_t ch = U'가'; ch <= U'힣'; ++ch) {
-    ASSERT_NE(cp949_encode(ch), 0U) << std::hex << "U+" << ch;
+    ASSERT_NE(cp949_encode(ch), 0U) << std::hex << "U+" << static_cast<std::uint32_t>(ch);
   }
 }
 
