@@ -4,6 +4,7 @@
 
 #include "ranking/file_store.h"
 #include "ranking/ranking_file.h"
+#include "ranking/ranking_name.h"
 
 namespace yut {
 namespace {
@@ -47,12 +48,28 @@ bool write_ranking_file(const RankingTable& table, const std::string& path) {
   return replace_file(path, encode_ranking_file(table));
 }
 
+void print_load_failure(Console& con) {
+  con.print(kLoadFailed);
+}
 void print_save_failure(Console& con) {
   con.print(kSaveFailed);
 }
 
+bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
+                       int score) {
+  const FileLock lock(path);
+  if (!lock.held() || read_ranking_file(table, path) == ReadStatus::Failed) return false;
+  // Scores saved meanwhile may have pushed this one out: then the file stays as it is.
+  const bool still_qualifies = ranking_qualifies(table, score) != 0;
+  RankingEntry& candidate = table[kRankingEntries - 1];
+  store_name(candidate, cp949_name);
+  candidate.score = score;
+  sort_ranking(table);
+  return !still_qualifies || write_ranking_file(table, path);
+}
+
 void load_ranking(Console& con, RankingTable& table, const std::string& path) {
-  if (read_ranking_file(table, path) != ReadStatus::Read) con.print(kLoadFailed);
+  if (read_ranking_file(table, path) != ReadStatus::Read) print_load_failure(con);
 }
 
 void save_ranking(Console& con, const RankingTable& table, const std::string& path) {
