@@ -1,0 +1,85 @@
+#pragma once
+// Reads the VT sequences the renderer sends and turns them into console operations, for a
+// console that is driven through calls (cursor placement, filling cells, writing text)
+// rather than by escape sequences. Pure: the caller carries the state between refreshes.
+//
+// Understood: CSI row;col H (and f), CSI col G, CSI row d, CSI n A/B/C/D, CSI 2J and 3J,
+// CSI n K, CSI n X, CSI ?25h and ?25l, CSI 6n, and the controls CR, LF and BS. Other
+// sequences (SGR, OSC strings, two-byte escapes) are skipped.
+//
+// Every glyph that the column model gives two columns and the console may draw one column
+// wide (all non-ASCII glyphs on a CP949 console; Hangul and other East Asian wide glyphs
+// otherwise, or every non-ASCII glyph when ambiguous_width is 2) is written on two blanked
+// cells and followed by an explicit cursor placement, so the console's own idea of its width
+// never shifts what follows.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/platform.h"
+
+namespace yut {
+
+enum class ConsoleOpKind {
+  MoveCursor,    // to (x, y)
+  WriteText,     // text, encoded for the console, at the cursor
+  EraseCells,    // count cells from (x, y) become blanks; the cursor stays
+  ClearScreen,   // the whole screen buffer becomes blanks and the cursor goes to (0, 0)
+  ShowCursor,    // visible says whether the cursor is shown
+  ReportCursor,  // the console's cursor position is wanted as input (ESC [ row ; col R)
+};
+
+struct ConsoleOp {
+  ConsoleOpKind kind = ConsoleOpKind::MoveCursor;
+  int x = 0;
+  int y = 0;
+  int count = 0;
+  bool visible = false;
+  std::string text;
+  bool operator==(const ConsoleOp&) const = default;
+};
+
+inline ConsoleOp make_op(ConsoleOpKind kind, int x = 0, int y = 0, int count = 0) {
+  ConsoleOp op;
+  op.kind = kind;
+  op.x = x;
+  op.y = y;
+  op.count = count;
+  return op;
+}
+inline ConsoleOp move_op(int x, int y) {
+  return make_op(ConsoleOpKind::MoveCursor, x, y);
+}
+inline ConsoleOp erase_op(int x, int y, int count) {
+  return make_op(ConsoleOpKind::EraseCells, x, y, count);
+}
+inline ConsoleOp write_op(std::string_view text) {
+  ConsoleOp op = make_op(ConsoleOpKind::WriteText);
+  op.text = text;
+  return op;
+}
+inline ConsoleOp show_cursor_op(bool visible) {
+  ConsoleOp op = make_op(ConsoleOpKind::ShowCursor);
+  op.visible = visible;
+  return op;
+}
+
+struct VtOptions {
+  Encoding encoding = Encoding::Utf8;
+  int ambiguous_width = 1;  // what Platform::ambiguous_width reports for this console
+  int cols = 80;            // console width: where text wraps and a row ends
+};
+
+// Where the interpreter believes the console's cursor is, and the bytes of a sequence or
+// glyph that the last refresh ended in the middle of.
+struct VtState {
+  int x = 0;
+  int y = 0;
+  std::string pending;
+};
+
+std::vector<ConsoleOp> interpret_vt(std::string_view bytes, const VtOptions& options,
+                                    VtState& state);
+
+}  // namespace yut
