@@ -68,6 +68,16 @@ void Console::finish() {
   refresh();
 }
 
+void Console::finish_below() {
+  refresh();
+  out_ = "\x1b[";
+  out_ += std::to_string(screen_.rows());
+  out_ += ";1H\r\n\x1b[?25h";
+  platform_.write(out_);
+  out_.clear();
+  renderer_.invalidate();
+}
+
 void Console::handle_events() {
   if (platform_.take_events() != 0) renderer_.invalidate();
 }

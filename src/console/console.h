@@ -14,7 +14,7 @@
 //   from main or std::exit(0)). finish() sends what is left and leaves the cursor visible
 //   where the screen model's cursor stands; the terminal's mode is given back at exit.
 // End of input: every read throws InputClosed. Let it reach main, catch it there, call
-//   con.finish() and return 0.
+//   con.finish_below() and return 0 (status 0).
 // Tests and headless runs use MemoryPlatform (console/memory_platform.h) instead of
 //   open_terminal(): scripted input bytes, counted output, 80x34.
 
@@ -73,8 +73,11 @@ class Console {
   // Paints the whole terminal again at the next refresh.
   void repaint();
   // Last output before the process ends: refresh with the cursor visible at the model's
-  // cursor.
+  // cursor (the farewell leaves the shell prompt there).
   void finish();
+  // Last output when the game is cut short (end of input): refresh, then the cursor visible
+  // at the start of the line below the screen.
+  void finish_below();
 
   const Screen& screen() const { return screen_; }
 

@@ -24,6 +24,21 @@ void append_number(std::string& out, int n) {
   out += std::to_string(n);
 }
 
+// Marks a cell whose content on the terminal is not known.
+constexpr char32_t kUnknownCell = 0x110000;
+
+// Records a glyph written at column x. A terminal that draws the neighbouring glyph two
+// columns wide blanks it whole, one that draws it one column wide (with a filler) does
+// not: such a neighbour is marked unknown so that it is sent again.
+void record_glyph(std::span<Cell> row, int x, char32_t ch) {
+  const auto first = static_cast<size_t>(x);
+  const auto after = first + static_cast<size_t>(model_width(ch));
+  if (first > 0 && row[first].ch == 0) row[first - 1].ch = kUnknownCell;
+  if (after < row.size() && row[after].ch == 0) row[after].ch = kUnknownCell;
+  row[first].ch = ch;
+  if (after > first + 1) row[first + 1].ch = 0;
+}
+
 }  // namespace
 
 bool encode_glyph(char32_t ch, Encoding encoding, std::string& out) {
@@ -127,12 +142,12 @@ void Renderer::erase_run(int x, int y, int count, bool to_end_of_row) {
     out += 'X';
   }
   const auto row = shown_row(y);
-  for (int i = x; i < x + count; ++i) place_glyph(row, i, U' ');
+  for (int i = x; i < x + count; ++i) record_glyph(row, i, U' ');
 }
 
 void Renderer::draw_glyph(int x, int y, char32_t ch) {
   std::string& out = *out_;
-  place_glyph(shown_row(y), x, ch);
+  record_glyph(shown_row(y), x, ch);
   cursor_x_ += model_width(ch);
   if (ch < 0x80) {
     out += static_cast<char>(ch);
