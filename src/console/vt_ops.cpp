@@ -228,15 +228,12 @@ class Interpreter {
       return;
     }
     if (state_.x + 2 > options_.cols) move(0, state_.y + 1);
-    const int x = state_.x;
-    const int y = state_.y;
     // Blank both cells first: a console that draws the glyph one column wide leaves the
-    // second cell as it was otherwise. A run of such glyphs shares one blanking.
-    const bool continues_run = run_erase_ >= 0 && !ops_.empty() && ops_.back() == move_op(x, y);
-    if (continues_run) {
+    // second cell as it was otherwise. A run of such glyphs on one row shares one blanking.
+    if (continues_run()) {
       ops_[static_cast<std::size_t>(run_erase_)].count += 2;
     } else {
-      erase(x, 2);
+      erase(state_.x, 2);
       run_erase_ = static_cast<int>(ops_.size()) - 1;
     }
     write(bytes);
@@ -244,6 +241,14 @@ class Interpreter {
     advance(2);
     move(state_.x, state_.y);
     run_erase_ = run;
+  }
+
+  // Whether the glyph about to be written at the cursor directly follows the run of
+  // two-column glyphs whose blanking is run_erase_.
+  bool continues_run() const {
+    if (run_erase_ < 0 || ops_.back() != move_op(state_.x, state_.y)) return false;
+    const ConsoleOp& run = ops_[static_cast<std::size_t>(run_erase_)];
+    return run.y == state_.y && run.x + run.count == state_.x;
   }
 
   void advance(int columns) {

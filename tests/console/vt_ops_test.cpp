@@ -132,6 +132,13 @@ TEST(VtGlyphTest, WideGlyphEndingTheRowLeavesTheCursorOnTheNextRow) {
             (Ops{erase_op(78, 3, 2), write_op("게"), move_op(0, 4)}));
 }
 
+TEST(VtGlyphTest, ARunBreaksAtTheRowEnd) {
+  VtState state{78, 3, {}};
+  EXPECT_EQ(interpret_vt("게\x1b[5;1H임", kUtf16Console, state),
+            (Ops{erase_op(78, 3, 2), write_op("게"), move_op(0, 4), erase_op(0, 4, 2),
+                 write_op("임"), move_op(2, 4)}));
+}
+
 TEST(VtSplitTest, SequencesAndGlyphsCutBetweenWritesAreCompleted) {
   struct Split {
     std::string first;
