@@ -26,6 +26,7 @@ std::string version_text();
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 }  // namespace yut

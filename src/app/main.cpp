@@ -1,6 +1,7 @@
 // yutnori: the Korean race board game in a text console.
 
 #include <cstdint>
+#include <exception>
 #include <ctime>
 #include <iostream>
 #include <string_view>
@@ -23,8 +24,7 @@ std::uint32_t clock_seed() {
 }
 
 int play(std::uint32_t seed) {
-  // Destroyed in reverse order: the console brings the terminal up to date, then the
-  // terminal is given back as it was found.
+  // The terminal outlives the console: it is given back as it was found at exit.
   auto terminal = yut::open_terminal();
   yut::Console con(*terminal);
   yut::GameState state;
@@ -35,7 +35,13 @@ int play(std::uint32_t seed) {
     yut::menu_loop(ctx);
   } catch (const yut::InputClosed&) {
     // Standard input has ended: nobody is left to play, so end quietly.
+  } catch (const std::exception& error) {
+    con.finish();
+    std::cerr << "yutnori: " << error.what() << '\n';
+    return yut::kExitFailure;
   }
+  // Sends the last changes and leaves the cursor visible where the screen's cursor stands.
+  con.finish();
   return yut::kExitOk;
 }
 

@@ -60,7 +60,6 @@ void say_farewell(Console& con) {
     con.gotoxy(kFarewellColumn, row);
     con.print("\n");
   }
-  con.refresh();
 }
 
 }  // namespace
