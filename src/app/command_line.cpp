@@ -18,7 +18,7 @@ std::optional<std::uint32_t> parse_seed(std::string_view text) {
   return value;
 }
 
-CommandLine usage_error(std::string message) {
+CommandLine usage_error(const std::string& message) {
   return {Action::UsageError, std::nullopt, "yutnori: " + message + " (try 'yutnori --help')"};
 }
 

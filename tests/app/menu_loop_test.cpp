@@ -80,7 +80,9 @@ TEST_F(MenuLoopTest, FarewellStandsAtItsPlaceAndLeavesTheCursorOnRow11) {
   ASSERT_TRUE(run());
   EXPECT_TRUE(text_at(screen(), 15, 5, kFarewell));
   for (int y = 0; y < screen().rows(); ++y) {
-    if (y != 5) EXPECT_TRUE(row_is_blank(screen(), y)) << "row " << y;
+    if (y != 5) {
+      EXPECT_TRUE(row_is_blank(screen(), y)) << "row " << y;
+    }
   }
   EXPECT_EQ(screen().cursor_x(), 0);
   EXPECT_EQ(screen().cursor_y(), 11);

@@ -142,7 +142,7 @@ const std::vector<SelectionCase> kSelectionCases = {
     {keys({kDown, kDown, kDown, kDown}), 1, 2},
     {keys({kUp}), 4, 3},
     {keys({kUp, kUp}), 3, 2},
-    {keys({kUp, kUp, kUp, kUp}), 1, 2},
+    {keys({kUp, kUp, kUp, kUp}), 1, 3},
     {keys({kUp, kDown}), 1, 1},
     {keys({kDown, kUp, kUp}), 4, 3},
     {"P", 2, 2},
@@ -187,7 +187,7 @@ TEST(Menus, EnterReturnsTheMarkedItemAndErasesTheMarker) {
       {keys({kUp, kEnter}), 4, 3},
       {keys({kDown, kDown, kEnter}), 3, 3},
       {keys({"P", "P", "P", kEnter}), 4, 1},
-      {keys({kUp, kUp, kUp, kUp, kUp, kEnter}), 4, 1},
+      {keys({kUp, kUp, kUp, kUp, kUp, kEnter}), 4, 2},
       {keys({"z", kEnter, kDown}), 1, 1},
   };
   for (const ChoiceCase& c : cases) {
@@ -245,7 +245,9 @@ TEST(RulesScreen, EveryLineOnItsPositionAndNothingElse) {
               std::string::npos);
   }
   for (int y = 0; y < screen.rows(); ++y) {
-    if (!used[static_cast<size_t>(y)]) EXPECT_TRUE(row_is_blank(screen, y)) << "row " << y;
+    if (!used[static_cast<size_t>(y)]) {
+      EXPECT_TRUE(row_is_blank(screen, y)) << "row " << y;
+    }
   }
   // The longest line fills the row up to column 78 and does not wrap.
   EXPECT_EQ(screen.at(78, 11).ch, U'.');
