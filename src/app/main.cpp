@@ -1,8 +1,8 @@
 // yutnori: the Korean race board game in a text console.
 
 #include <cstdint>
-#include <exception>
 #include <ctime>
+#include <exception>
 #include <iostream>
 #include <string_view>
 #include <vector>

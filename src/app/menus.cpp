@@ -21,37 +21,37 @@ constexpr std::array<std::string_view, 3> kModeLabels = {
     "┃      목차로 이동     ┃",
 };
 
-constexpr int kMainMarkerColumn = 4;
-constexpr int kModeMarkerColumn = 3;
+const MenuLayout kMainMenu{
+    .header_x = 4,
+    .header_y = 2,
+    .header = "           윷놀이 게임!!!!           ",
+    .labels = kMainLabels,
+    .box_top = "┏━━━━━━━━━┓",
+    .box_bottom = "┗━━━━━━━━━┛",
+    .marker_column = 4,
+    .hides_cursor = true,
+};
 
-const MenuLayout kMainMenu{kMainLabels, "┏━━━━━━━━━┓", "┗━━━━━━━━━┛", kMainMarkerColumn, true};
 // The mode menu always follows the main menu, which has hidden the cursor already.
-const MenuLayout kModeMenu{kModeLabels, "┏━━━━━━━━━━━┓", "┗━━━━━━━━━━━┛", kModeMarkerColumn, false};
-
-constexpr int kTitleColumn = 4;
-constexpr int kTitleRow = 2;
-constexpr std::string_view kTitle = "           윷놀이 게임!!!!           ";
-
-constexpr int kPromptColumn = 10;
-constexpr int kPromptRow = 3;
-constexpr std::string_view kModePrompt = " 원하는 모드를 선택해주세요";
+const MenuLayout kModeMenu{
+    .header_x = 10,
+    .header_y = 3,
+    .header = " 원하는 모드를 선택해주세요",
+    .labels = kModeLabels,
+    .box_top = "┏━━━━━━━━━━━┓",
+    .box_bottom = "┗━━━━━━━━━━━┛",
+    .marker_column = 3,
+    .hides_cursor = false,
+};
 
 }  // namespace
 
 int main_menu(Console& con) {
-  draw_menu_frame(con);
-  con.gotoxy(kTitleColumn, kTitleRow);
-  con.print(kTitle);
-  draw_menu_boxes(con, kMainMenu);
-  return select_menu_item(con, kMainMenu);
+  return run_menu(con, kMainMenu);
 }
 
 int mode_menu(Console& con) {
-  draw_menu_frame(con);
-  con.gotoxy(kPromptColumn, kPromptRow);
-  con.print(kModePrompt);
-  draw_menu_boxes(con, kModeMenu);
-  return select_menu_item(con, kModeMenu);
+  return run_menu(con, kModeMenu);
 }
 
 }  // namespace yut

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/scripted_console.h"
 #include "app/screen_expect.h"
+#include "app/scripted_console.h"
 #include "game/random.h"
 #include "game/state.h"
 #include "ranking/ranking.h"
@@ -19,6 +19,7 @@ namespace {
 
 using testing::kDown;
 using testing::kEnter;
+using testing::keys;
 using testing::kUp;
 using testing::row_is_blank;
 using testing::text_at;
@@ -27,12 +28,6 @@ constexpr std::string_view kFarewell = "재밌게 놀으셨나요!? 또 찾아�
 constexpr std::string_view kTitle = "           윷놀이 게임!!!!           ";
 constexpr std::string_view kModePrompt = " 원하는 모드를 선택해주세요";
 constexpr std::string_view kRulesLastLine = "-아무키를 누르면 목차화면으로 돌아갑니다-";
-
-std::string keys(std::initializer_list<std::string_view> parts) {
-  std::string all;
-  for (std::string_view part : parts) all += part;
-  return all;
-}
 
 // The main menu's marked item, 0 when no marker stands in column 4.
 int main_marker(const Screen& screen) {
@@ -45,12 +40,11 @@ int main_marker(const Screen& screen) {
 class MenuLoopTest : public ::testing::Test {
  protected:
   MenuLoopTest() {
-    ctx.ranking_file = (std::filesystem::temp_directory_path() /
-                        ("yut_menu_loop_" + std::to_string(::testing::UnitTest::GetInstance()
-                                                               ->random_seed()) +
-                         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                         ".txt"))
-                           .string();
+    ctx.ranking_file =
+        (std::filesystem::temp_directory_path() /
+         ("yut_menu_loop_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+          "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt"))
+            .string();
     std::filesystem::remove(ctx.ranking_file);
   }
   ~MenuLoopTest() override { std::filesystem::remove(ctx.ranking_file); }

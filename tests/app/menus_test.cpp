@@ -7,14 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/scripted_console.h"
 #include "app/screen_expect.h"
+#include "app/scripted_console.h"
 
 namespace yut {
 namespace {
 
 using testing::kDown;
 using testing::kEnter;
+using testing::keys;
 using testing::kUp;
 using testing::row_is_blank;
 using testing::ScriptedConsole;
@@ -24,7 +25,9 @@ constexpr int kMainMarkerColumn = 4;
 constexpr int kModeMarkerColumn = 3;
 constexpr std::string_view kMarker = "▶";
 
-int label_row(int item) { return 4 * item + 2; }
+int label_row(int item) {
+  return 4 * item + 2;
+}
 
 // The item whose label row carries the marker, 0 when none does; fails on two markers.
 int marked_item(const Screen& screen, int column, int items) {
@@ -38,12 +41,6 @@ int marked_item(const Screen& screen, int column, int items) {
     }
   }
   return found;
-}
-
-std::string keys(std::initializer_list<std::string_view> parts) {
-  std::string all;
-  for (std::string_view part : parts) all += part;
-  return all;
 }
 
 // The title screen and main menu as it stands while waiting for the first key.
@@ -102,8 +99,7 @@ const std::array<std::string_view, 23> kModeScreen = {
 void expect_screen(const Screen& screen, const std::array<std::string_view, 23>& golden) {
   for (int y = 0; y < static_cast<int>(golden.size()); ++y) {
     EXPECT_TRUE(text_at(screen, 0, y, golden[static_cast<size_t>(y)]));
-    EXPECT_EQ(screen.text_at(46, y, screen.cols() - 46).find_first_not_of(' '),
-              std::string::npos)
+    EXPECT_EQ(screen.text_at(46, y, screen.cols() - 46).find_first_not_of(' '), std::string::npos)
         << "right of the frame, row " << y;
   }
   for (int y = static_cast<int>(golden.size()); y < screen.rows(); ++y) {
@@ -152,24 +148,31 @@ const std::vector<SelectionCase> kSelectionCases = {
     {keys({kDown, "7", "h", "p"}), 2, 2},
 };
 
-TEST(MainMenu, MarkerMovesAndWrapsBothWays) {
-  for (const SelectionCase& c : kSelectionCases) {
-    SCOPED_TRACE(::testing::PrintToString(c.keys));
-    ScriptedConsole s(c.keys);
-    EXPECT_THROW(main_menu(s.con), InputClosed);
-    EXPECT_EQ(marked_item(s.con.screen(), kMainMarkerColumn, 4), c.main_item);
-    // The boxes stay intact whatever the marker did.
-    EXPECT_TRUE(text_at(s.con.screen(), 11, label_row(1), "┃    게임 시작     ┃"));
-  }
-}
+struct MenuUnderTest {
+  const char* name;
+  int (*run)(Console&);
+  int marker_column;
+  int items;
+  int SelectionCase::*expected;
+  std::string_view first_label;
+};
 
-TEST(ModeMenu, MarkerMovesAndWrapsBothWays) {
-  for (const SelectionCase& c : kSelectionCases) {
-    SCOPED_TRACE(::testing::PrintToString(c.keys));
-    ScriptedConsole s(c.keys);
-    EXPECT_THROW(mode_menu(s.con), InputClosed);
-    EXPECT_EQ(marked_item(s.con.screen(), kModeMarkerColumn, 3), c.mode_item);
-    EXPECT_TRUE(text_at(s.con.screen(), 11, label_row(1), "┃      2인용 모드      ┃"));
+const MenuUnderTest kMenus[] = {
+    {"main", main_menu, kMainMarkerColumn, 4, &SelectionCase::main_item, "┃    게임 시작     ┃"},
+    {"mode", mode_menu, kModeMarkerColumn, 3, &SelectionCase::mode_item,
+     "┃      2인용 모드      ┃"},
+};
+
+TEST(Menus, MarkerMovesAndWrapsBothWays) {
+  for (const MenuUnderTest& menu : kMenus) {
+    for (const SelectionCase& c : kSelectionCases) {
+      SCOPED_TRACE(menu.name + (" menu, keys " + ::testing::PrintToString(c.keys)));
+      ScriptedConsole s(c.keys);
+      EXPECT_THROW(menu.run(s.con), InputClosed);
+      EXPECT_EQ(marked_item(s.con.screen(), menu.marker_column, menu.items), c.*menu.expected);
+      // The boxes stay intact whatever the marker did.
+      EXPECT_TRUE(text_at(s.con.screen(), 11, label_row(1), menu.first_label));
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,14 @@ namespace yut::testing {
 inline constexpr std::string_view kUp = "\x1b[A";
 inline constexpr std::string_view kDown = "\x1b[B";
 inline constexpr std::string_view kEnter = "\r";
+
+inline std::string keys(std::initializer_list<std::string_view> parts) {
+  std::string all;
+  for (std::string_view part : parts) {
+    all += part;
+  }
+  return all;
+}
 
 // Columns the text occupies in the model: ASCII one, every other glyph two.
 inline int column_width(std::string_view utf8) {
