@@ -34,13 +34,16 @@ int play(std::uint32_t seed) {
   try {
     yut::menu_loop(ctx);
   } catch (const yut::InputClosed&) {
-    // Standard input has ended: nobody is left to play, so end quietly.
+    // Standard input has ended: nobody is left to play, so end quietly, with the shell
+    // going on below the screen rather than inside it.
+    con.finish_below();
+    return yut::kExitOk;
   } catch (const std::exception& error) {
-    con.finish();
+    con.finish_below();
     std::cerr << "yutnori: " << error.what() << '\n';
     return yut::kExitFailure;
   }
-  // Sends the last changes and leaves the cursor visible where the screen's cursor stands.
+  // After the farewell: the shell's prompt goes on where the farewell left the cursor.
   con.finish();
   return yut::kExitOk;
 }

@@ -30,7 +30,7 @@ class FarewellTest(ScreenTestCase):
         self.screen.start_game()
         self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
         self.screen.keys("Up", "Enter")
-        lines = self.screen.wait_for_substring("EXIT=")
+        lines = self.screen.wait_for_line_start("EXIT=")
         self.assertTextAt(15, 5, FAREWELL)
         # The farewell clears the screen first: only its text stands above the shell.
         for y in range(11):
@@ -41,8 +41,10 @@ class FarewellTest(ScreenTestCase):
 
     def test_closed_input_in_a_terminal_ends_at_once(self):
         self.screen.run("%s </dev/null; echo \"EXIT=$?\"" % program())
-        lines = self.screen.wait_for_substring("EXIT=", timeout=3)
-        self.assertIn("EXIT=0", "\n".join(lines))
+        lines = self.screen.wait_for_line_start("EXIT=", timeout=3)
+        # The shell goes on below the screen the game had drawn, not inside it.
+        self.assertEqual(lines[-1], "$ ")
+        self.assertEqual(lines[-2], "EXIT=0")
         self.assert_terminal_is_sane()
 
 

@@ -53,6 +53,11 @@ def columns(line):
     return cells
 
 
+def padded(cells, width):
+    """Cells tmux left unwritten at the end of a row read as blanks."""
+    return cells + [" "] * (width - len(cells))
+
+
 def expected(text):
     """The columns that a text printed by the game should occupy in tmux."""
     cells = []
@@ -137,7 +142,8 @@ class TmuxScreen:
         return rows + [""] * (self.height - len(rows))
 
     def row(self, y):
-        return columns(self.lines()[y])
+        """Row y by columns, padded with blanks to the full width."""
+        return padded(columns(self.lines()[y]), self.width)
 
     def cursor(self):
         """(x, y, visible) of the pane's cursor."""
@@ -160,8 +166,14 @@ class TmuxScreen:
     def wait_for_text(self, x, y, text, timeout=DEFAULT_TIMEOUT):
         """Waits until the game's text stands at column x of row y."""
         want = expected(text)
-        return self.wait_for(lambda lines: columns(lines[y])[x:x + len(want)] == want,
+        return self.wait_for(
+            lambda lines: padded(columns(lines[y]), self.width)[x:x + len(want)] == want,
                              "%r at (%d, %d)" % (text, x, y), timeout)
+
+    def wait_for_line_start(self, prefix, timeout=DEFAULT_TIMEOUT):
+        """Waits for a row that starts with prefix (so not the typed command line)."""
+        return self.wait_for(lambda lines: any(line.startswith(prefix) for line in lines),
+                             "a row starting with %r" % prefix, timeout)
 
     def wait_for_substring(self, text, timeout=DEFAULT_TIMEOUT):
         return self.wait_for(lambda lines: any(text in line for line in lines),
