@@ -43,11 +43,10 @@ void first_paint(benchmark::State& state, void (*draw)(Console&)) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
+void draw_title_with_marker(Console& con);
+
 void BM_FirstPaintTitleScreen(benchmark::State& state) {
-  first_paint(state, [](Console& con) {
-    test::draw_title_screen(con);
-    test::move_marker(con, 1, 1);
-  });
+  first_paint(state, draw_title_with_marker);
 }
 BENCHMARK(BM_FirstPaintTitleScreen)->Arg(1)->Arg(2)->ArgName("ambiguous_width");
 
@@ -56,78 +55,78 @@ void BM_FirstPaintGameFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstPaintGameFrame)->Arg(1)->Arg(2)->ArgName("ambiguous_width");
 
-void BM_MarkerMove(benchmark::State& state) {
+// A console whose screen has been painted once; counts the bytes sent after that.
+struct PaintedConsole {
+  PaintedConsole(void (*draw)(Console&), int ambiguous_width) {
+    platform.keep_output(false);
+    platform.set_ambiguous_width(ambiguous_width);
+    draw(con);
+    con.refresh();
+    painted_bytes = platform.bytes_written();
+  }
+  benchmark::Counter bytes_per_iteration() const {
+    return {static_cast<double>(platform.bytes_written() - painted_bytes),
+            benchmark::Counter::kAvgIterations};
+  }
+
   MemoryPlatform platform;
-  platform.keep_output(false);
-  platform.set_ambiguous_width(static_cast<int>(state.range(0)));
-  Console con(platform);
+  Console con{platform};
+  std::size_t painted_bytes = 0;
+};
+
+void draw_title_with_marker(Console& con) {
   test::draw_title_screen(con);
   test::move_marker(con, 1, 1);
-  con.refresh();
-  const std::size_t before = platform.bytes_written();
+}
+
+void BM_MarkerMove(benchmark::State& state) {
+  PaintedConsole painted(draw_title_with_marker, static_cast<int>(state.range(0)));
   int item = 1;
   for (auto _ : state) {
     const int next = item % 4 + 1;
-    test::move_marker(con, item, next);
-    con.refresh();
+    test::move_marker(painted.con, item, next);
+    painted.con.refresh();
     item = next;
   }
-  state.counters["bytes"] = benchmark::Counter(
-      static_cast<double>(platform.bytes_written() - before), benchmark::Counter::kAvgIterations);
+  state.counters["bytes"] = painted.bytes_per_iteration();
 }
 BENCHMARK(BM_MarkerMove)->Arg(1)->Arg(2)->ArgName("ambiguous_width");
 
 void BM_RefreshUnchanged(benchmark::State& state) {
-  MemoryPlatform platform;
-  platform.keep_output(false);
-  Console con(platform);
-  draw_game_frame(con);
-  con.refresh();
+  PaintedConsole painted(draw_game_frame, 1);
   for (auto _ : state) {
-    con.refresh();
+    painted.con.refresh();
   }
-  state.counters["writes"] = static_cast<double>(platform.writes());
+  state.counters["bytes"] = painted.bytes_per_iteration();
 }
 BENCHMARK(BM_RefreshUnchanged);
 
 void BM_RefreshOneCellChanged(benchmark::State& state) {
-  MemoryPlatform platform;
-  platform.keep_output(false);
-  Console con(platform);
-  draw_game_frame(con);
-  con.refresh();
-  const std::size_t before = platform.bytes_written();
+  PaintedConsole painted(draw_game_frame, 1);
   bool flip = false;
   for (auto _ : state) {
-    con.gotoxy(50, 15);
-    con.print(flip ? "a" : "b");
+    painted.con.gotoxy(50, 15);
+    painted.con.print(flip ? "a" : "b");
     flip = !flip;
-    con.refresh();
+    painted.con.refresh();
   }
-  state.counters["bytes"] = benchmark::Counter(
-      static_cast<double>(platform.bytes_written() - before), benchmark::Counter::kAvgIterations);
+  state.counters["bytes"] = painted.bytes_per_iteration();
 }
 BENCHMARK(BM_RefreshOneCellChanged);
 
 // Redrawing the whole game frame in place (as every repaint of the board does) with only
 // one station changed.
 void BM_RedrawFrameOneStationChanged(benchmark::State& state) {
-  MemoryPlatform platform;
-  platform.keep_output(false);
-  Console con(platform);
-  draw_game_frame(con);
-  con.refresh();
-  const std::size_t before = platform.bytes_written();
+  PaintedConsole painted(draw_game_frame, 1);
   bool flip = false;
   for (auto _ : state) {
-    draw_game_frame(con);
-    con.gotoxy(8, 11);
-    con.print(flip ? "ⓐ" : "○");
+    draw_game_frame(painted.con);
+    painted.con.gotoxy(8, 11);
+    painted.con.print(flip ? "ⓐ" : "○");
     flip = !flip;
-    con.refresh();
+    painted.con.refresh();
   }
-  state.counters["bytes"] = benchmark::Counter(
-      static_cast<double>(platform.bytes_written() - before), benchmark::Counter::kAvgIterations);
+  state.counters["bytes"] = painted.bytes_per_iteration();
 }
 BENCHMARK(BM_RedrawFrameOneStationChanged);
 
