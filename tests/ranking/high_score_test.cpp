@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console_fixture.h"
+#include "ranked_table.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_file.h"
 
@@ -14,21 +15,11 @@ namespace yut {
 namespace {
 
 using testing::GameEndFixture;
+using testing::ranked_table;
 using testing::read_bytes;
 using namespace std::string_literals;
 
 const std::string kHong = "\xC8\xAB\xB1\xE6\xB5\xBF";  // 홍길동 in CP949
-
-// Saves nine entries "A".."I" scored top, top - step, ... into the fixture's file.
-void save_nine(const GameEndFixture& f, int top, int step) {
-  RankingTable table{};
-  for (int i = 0; i < kRankingShown; ++i) {
-    auto& e = table[static_cast<std::size_t>(i)];
-    e.name[0] = static_cast<char>('A' + i);
-    e.score = top - i * step;
-  }
-  ASSERT_TRUE(write_ranking_file(table, f.ctx.ranking_file));
-}
 
 RankingTable saved_table(const GameEndFixture& f) {
   RankingTable table{};
@@ -39,7 +30,7 @@ RankingTable saved_table(const GameEndFixture& f) {
 TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
   for (const int score : {1000, 999, 0}) {  // equal to the lowest, below it, nothing
     GameEndFixture f("typed\n");
-    save_nine(f, 9000, 1000);
+    ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), f.ctx.ranking_file));
     const std::string before = read_bytes(f.ctx.ranking_file);
     f.state.candidate_score = score;
     enter_high_score(f.ctx);  // a fresh process: the table in memory is still empty
@@ -69,7 +60,7 @@ TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
 
 TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
   GameEndFixture f("Z\n");
-  save_nine(f, 900, 100);
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
   f.state.candidate_score = 650;
   enter_high_score(f.ctx);
   const RankingTable saved = saved_table(f);
@@ -97,7 +88,7 @@ TEST(HighScoreTest, LongNameIsCutToTheField) {
 
 TEST(HighScoreTest, FailedSaveKeepsTheOldFileAndSaysSo) {
   GameEndFixture f("Z\n");
-  save_nine(f, 900, 100);
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
   const std::string before = read_bytes(f.ctx.ranking_file);
   std::filesystem::create_directory(f.ctx.ranking_file + ".tmp");
   f.state.candidate_score = 5000;

@@ -5,28 +5,22 @@
 
 #include <string>
 
+#include "ranked_table.h"
 #include "ranking/ranking.h"
 #include "temp_dir.h"
 
 namespace yut {
 namespace {
 
+using testing::ranked_table;
 using testing::TempDir;
-
-RankingTable descending_table(int top, int step) {
-  RankingTable table{};
-  for (int i = 0; i < kRankingShown; ++i) {
-    table[static_cast<std::size_t>(i)].score = top - i * step;
-  }
-  return table;
-}
 
 TEST(ConcurrentSaveTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
   TempDir dir;
   const std::string path = dir.file("lanksave.txt");
   constexpr int kRounds = 20;
   for (int round = 0; round < kRounds; ++round) {
-    ASSERT_TRUE(write_ranking_file(descending_table(900, 100), path));
+    ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
     pid_t children[2];
     for (int c = 0; c < 2; ++c) {
       children[c] = fork();
