@@ -1,5 +1,7 @@
-// Two games ending at the same moment in two processes: both entries reach the file.
+// The ranking file on POSIX: two games ending at the same moment in two processes, and
+// things other than a regular file standing in its place.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +17,7 @@ namespace {
 using testing::ranked_table;
 using testing::TempDir;
 
-TEST(ConcurrentSaveTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
+TEST(PosixRankingStoreTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
   TempDir dir;
   const std::string path = dir.file("lanksave.txt");
   constexpr int kRounds = 20;
@@ -42,6 +44,16 @@ TEST(ConcurrentSaveTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
     EXPECT_STREQ(saved[1].name.data(), "one") << round;
     EXPECT_EQ(saved[2].score, 900) << round;
   }
+}
+
+TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
+  TempDir dir;
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  RankingTable table = ranked_table(5, 1);
+  EXPECT_EQ(read_ranking_file(table, fifo), ReadStatus::Failed);
+  EXPECT_EQ(read_ranking_file(table, dir.file("")), ReadStatus::Failed);  // a directory
+  EXPECT_EQ(table[0].score, 5);
 }
 
 }  // namespace
