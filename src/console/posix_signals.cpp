@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -169,7 +170,7 @@ void quit_by_signal(int signal_number) {
 void suspend() {
   restore_now(true);
   signal(SIGTSTP, SIG_DFL);
-  raise(SIGTSTP);  // stops here until continued
+  kill(getpid(), SIGTSTP);  // stops here until continued
   handle(SIGTSTP, on_suspend);
   enter_raw_mode();
   g_resumed = 1;

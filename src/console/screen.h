@@ -25,7 +25,7 @@ void place_glyph(std::span<Cell> row, int x, char32_t ch);
 
 class Screen {
  public:
-  Screen(int cols = kScreenCols, int rows = kScreenRows);
+  explicit Screen(int cols = kScreenCols, int rows = kScreenRows);
 
   int cols() const { return cols_; }
   int rows() const { return rows_; }
