@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -31,7 +30,9 @@ class WindowsConsoleTest : public ::testing::Test {
     DWORD mode = 0;
     if (out_ == INVALID_HANDLE_VALUE || in_ == INVALID_HANDLE_VALUE ||
         !GetConsoleMode(out_, &mode)) {
-      if (std::getenv("YUT_REQUIRE_CONSOLE") != nullptr) FAIL() << "no console to test with";
+      if (GetEnvironmentVariableW(L"YUT_REQUIRE_CONSOLE", nullptr, 0) != 0) {
+        FAIL() << "no console to test with";
+      }
       GTEST_SKIP() << "no console";
     }
     saved_out_ = GetStdHandle(STD_OUTPUT_HANDLE);
