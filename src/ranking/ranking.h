@@ -2,8 +2,10 @@
 // Operations on the high-score table and its file "lanksave.txt".
 
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
+#include "ranking/file_store.h"
 #include "ranking/table.h"
 
 namespace yut {
@@ -17,8 +19,22 @@ void swap_entries(RankingEntry& a, RankingEntry& b);
 // Reads the file into the shown entries; prints the load failure message at the cursor
 // when the file cannot be opened.
 void load_ranking(Console& con, RankingTable& table, const std::string& path);
-// Writes the shown entries; prints the save failure message at the cursor on failure.
+// Writes the shown entries (the old file is replaced only once the new one is whole);
+// prints the save failure message at the cursor on failure.
 void save_ranking(Console& con, const RankingTable& table, const std::string& path);
+// The load and save without messages, for callers that report on their own.
+ReadStatus read_ranking_file(RankingTable& table, const std::string& path);
+bool write_ranking_file(const RankingTable& table, const std::string& path);
+void print_load_failure(Console& con);
+void print_save_failure(Console& con);
+
+// Enters a name (CP949) and score that qualified. Another process may have saved while the
+// name was typed, so under the file's lock the table is loaded again, the entry inserted
+// into it and, if it still qualifies, the file saved. False when the file could not be
+// read or written; the old file is then left whole.
+bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
+                       int score);
+
 // Paints the ranking screen (clears first; does not wait).
 void show_ranking(Console& con, const RankingTable& table);
 

@@ -1,0 +1,87 @@
+// The ranking file on disk: replacing it whole, inserting into what is saved.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ranking/file_store.h"
+#include "ranking/ranking.h"
+#include "ranking/ranking_file.h"
+#include "temp_dir.h"
+
+namespace yut {
+namespace {
+
+using testing::read_bytes;
+using testing::TempDir;
+using testing::write_bytes;
+
+RankingTable descending_table(int top, int step) {
+  RankingTable table{};
+  for (int i = 0; i < kRankingShown; ++i) {
+    auto& e = table[static_cast<std::size_t>(i)];
+    e.name[0] = static_cast<char>('A' + i);
+    e.score = top - i * step;
+  }
+  return table;
+}
+
+RankingTable load(const std::string& path) {
+  RankingTable table{};
+  EXPECT_EQ(read_ranking_file(table, path), ReadStatus::Read);
+  return table;
+}
+
+TEST(RankingStoreTest, WriteThenReadAndMissingFile) {
+  TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  RankingTable table{};
+  EXPECT_EQ(read_ranking_file(table, path), ReadStatus::Missing);
+
+  ASSERT_TRUE(write_ranking_file(descending_table(2750, 250), path));
+  const std::string bytes = read_bytes(path);
+  EXPECT_EQ(bytes.size(), kRecordsBytes + 1);  // 2750 holds one 0x0A
+  EXPECT_EQ(bytes, encode_ranking_file(descending_table(2750, 250)));
+  EXPECT_EQ(load(path)[0].score, 2750);
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+TEST(RankingStoreTest, FailedSaveKeepsTheOldFile) {
+  TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  ASSERT_TRUE(write_ranking_file(descending_table(9000, 1000), path));
+  const std::string before = read_bytes(path);
+
+  // The temporary file cannot be created where a directory stands, even for root.
+  std::filesystem::create_directory(path + ".tmp");
+  EXPECT_FALSE(write_ranking_file(descending_table(1, 0), path));
+  RankingTable table = descending_table(500, 50);
+  EXPECT_FALSE(insert_high_score(table, path, "Z", 9500));
+  EXPECT_EQ(read_bytes(path), before);
+
+  // No lock file can be made in a directory that does not exist: nothing is written.
+  EXPECT_FALSE(insert_high_score(table, dir.file("missing/lanksave.txt"), "Z", 9500));
+}
+
+TEST(RankingStoreTest, InsertLoadsTheFileAgainFirst) {
+  TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  ASSERT_TRUE(write_ranking_file(descending_table(900, 100), path));
+
+  RankingTable stale{};  // what this process saw before another game saved
+  ASSERT_TRUE(insert_high_score(stale, path, "new", 450));
+  const RankingTable saved = load(path);
+  const int expected[] = {900, 800, 700, 600, 500, 450, 400, 300, 200};
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(saved[i].score, expected[i]) << i;
+  EXPECT_STREQ(saved[5].name.data(), "new");
+  EXPECT_EQ(stale[5].score, 450);  // the table in memory is the saved one
+
+  // A score that the file's entries have overtaken meanwhile leaves the file alone.
+  const std::string before = read_bytes(path);
+  RankingTable empty{};
+  EXPECT_TRUE(insert_high_score(empty, path, "late", 200));
+  EXPECT_EQ(read_bytes(path), before);
+}
+
+}  // namespace
+}  // namespace yut
