@@ -2,23 +2,32 @@
 
 #include <algorithm>
 
+#include "console/cp949.h"
+
 namespace yut {
 namespace {
 
-bool printable_ascii(unsigned char byte) {
-  return byte >= 0x20 && byte < 0x7F;
+bool control_byte(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F;
 }
 
 }  // namespace
 
 std::optional<std::string> name_for_file(std::string_view utf8_word) {
-  std::string out;
   for (const char c : utf8_word) {
-    if (!printable_ascii(static_cast<unsigned char>(c))) return std::nullopt;
-    if (out.size() == kMaxNameBytes) break;
-    out.push_back(c);
+    if (control_byte(static_cast<unsigned char>(c))) return std::nullopt;
   }
-  return out;
+  std::optional<std::string> name = utf8_to_cp949(utf8_word);
+  if (!name) return std::nullopt;
+  // Cut at the last character boundary within the field.
+  std::size_t end = 0;
+  while (end < name->size()) {
+    const std::size_t length = cp949_is_lead(static_cast<unsigned char>((*name)[end])) ? 2 : 1;
+    if (end + length > kMaxNameBytes) break;
+    end += length;
+  }
+  name->resize(end);
+  return name;
 }
 
 void store_name(RankingEntry& entry, std::string_view cp949_name) {
@@ -28,12 +37,9 @@ void store_name(RankingEntry& entry, std::string_view cp949_name) {
 }
 
 std::string name_for_screen(const RankingEntry& entry) {
-  std::string out;
-  for (const char c : entry.name) {
-    if (c == '\0') break;
-    out.push_back(printable_ascii(static_cast<unsigned char>(c)) ? c : '?');
-  }
-  return out;
+  const auto zero = std::find(entry.name.begin(), entry.name.end(), '\0');
+  return cp949_to_utf8(
+      std::string_view(entry.name.data(), static_cast<std::size_t>(zero - entry.name.begin())));
 }
 
 int screen_columns(std::string_view utf8) {
