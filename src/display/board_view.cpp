@@ -33,7 +33,7 @@ struct FrameRows {
   const char* line;
 };
 
-constexpr std::array<FrameRows, 12> kFrame{{
+constexpr std::array<FrameRows, 13> kFrame{{
     {0, 0, kTop},
     {1, 3, kBlank},
     {4, 4, kTitle},
@@ -45,7 +45,8 @@ constexpr std::array<FrameRows, 12> kFrame{{
     {21, 21, kRightSplit},
     {22, 26, kTwoParts},
     {27, 27, kLeftSplit},
-    {28, 33, kTwoParts},
+    {28, 32, kTwoParts},
+    {33, 33, kBottom},
 }};
 
 // Glyph of every cell code 0..19; codes 10 and 11 are never stored and draw nothing.
