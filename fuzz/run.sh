@@ -15,7 +15,14 @@ cmake --build "$build" -j2 --target "${targets[@]}"
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
-  echo "== $target for ${seconds}s"
-  (cd "$build" && "./fuzz/$target" -max_total_time="$seconds" -max_len=1024 -print_final_stats=0 "$corpus")
+  log="$build/$target.log"
+  echo "== $target for ${seconds}s (log: $log)"
+  if ! (cd "$build" && "./fuzz/$target" -max_total_time="$seconds" -max_len=1024 "$corpus") \
+      >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzz: $target found a fault; the input that shows it is named in the log above"
+    exit 1
+  fi
+  grep -E '^Done [0-9]+ runs' "$log" || true
 done
 echo "fuzz: all targets ran ${seconds}s without a finding"

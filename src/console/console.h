@@ -2,13 +2,32 @@
 // The console as the game sees it: absolute cursor placement and printing into a screen
 // model, single keys, the pause, and scanf-like line reads. The terminal is brought up to
 // date from the model before every wait for input.
+//
+// Start-up, in main():
+//     std::unique_ptr<yut::Platform> terminal = yut::open_terminal();
+//     yut::Console con(*terminal);
+//   open_terminal() (console/terminal.h) sets the terminal up: raw mode without echo, with
+//   its restoration registered first for every way out (normal exit, Ctrl-C, SIGTERM,
+//   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs. Nothing
+//   else is needed; the console's first refresh clears the terminal.
+// Ending (the farewell): call con.finish(), then end the process with status 0 (return
+//   from main or std::exit(0)). finish() sends what is left and leaves the cursor visible
+//   where the screen model's cursor stands; the terminal's mode is given back at exit.
+// End of input: every read throws InputClosed. Let it reach main, catch it there, call
+//   con.finish_below() and return 0 (status 0).
+// Tests and headless runs use MemoryPlatform (console/memory_platform.h) instead of
+//   open_terminal(): scripted input bytes, counted output, 80x34.
 
+#include <cstddef>
 #include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "console/key_decoder.h"
+#include "console/keys.h"
 #include "console/platform.h"
+#include "console/renderer.h"
 #include "console/screen.h"
 
 #if defined(__GNUC__)
@@ -19,18 +38,15 @@
 
 namespace yut {
 
-// Key codes as the menus see them.
-inline constexpr int kKeyEnter = 13;
-inline constexpr int kKeyPrefix = 224;  // first code of an arrow key
-inline constexpr int kKeyUp = 72;       // second code of the up arrow
-inline constexpr int kKeyDown = 80;     // second code of the down arrow
-
 // Thrown by every read when standard input has ended; the program then gives the
 // terminal back and ends with status 0.
 class InputClosed : public std::exception {
  public:
   const char* what() const noexcept override { return "input closed"; }
 };
+
+// The longest line a line read keeps; what is typed beyond it is dropped.
+inline constexpr std::size_t kMaxLineBytes = 255;
 
 class Console {
  public:
@@ -54,14 +70,37 @@ class Console {
 
   // Sends what changed in the model since the last refresh (nothing if nothing changed).
   void refresh();
+  // Paints the whole terminal again at the next refresh.
+  void repaint();
+  // Last output before the process ends: refresh with the cursor visible at the model's
+  // cursor (the farewell leaves the shell prompt there).
+  void finish();
+  // Last output when the game is cut short (end of input): refresh, then the cursor visible
+  // at the start of the line below the screen.
+  void finish_below();
 
   const Screen& screen() const { return screen_; }
 
  private:
-  struct Impl;
+  int next_byte(int timeout_ms);
+  Key next_key();
+  void handle_events();
+  bool too_small();
+  void show_size_message(TermSize size);
+  void wait_until_large_enough();
+  void skip_blanks();
+  void read_line();
+  void erase_last_typed();
+
   Platform& platform_;
   Screen screen_;
-  Impl* impl_;
+  Renderer renderer_;
+  KeyDecoder decoder_;
+  std::string out_;      // bytes of one refresh, reused
+  std::string pending_;  // the rest of the last line read, scanned by read_int/read_word
+  std::size_t pending_pos_ = 0;
+  int queued_code_ = -1;  // the second code of an extended key, not yet read
+  bool size_message_shown_ = false;
 };
 
 }  // namespace yut

@@ -39,6 +39,9 @@ class Platform {
   // Returns and clears the events (kEvent...) noticed since the last call.
   virtual unsigned take_events() = 0;
   virtual Encoding encoding() const = 0;
+  // Columns the terminal gives glyphs of ambiguous width (box drawing, circled letters,
+  // "○", "▶"): 1 on most terminals, 2 on terminals set up for CJK.
+  virtual int ambiguous_width() const { return 1; }
 };
 
 }  // namespace yut

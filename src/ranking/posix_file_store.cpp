@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,8 +47,14 @@ void sync_directory(const std::string& path) {
 
 ReadStatus read_file_start(const std::string& path, std::size_t max_bytes, std::string& out) {
   out.clear();
-  const int fd = open_retrying(path.c_str(), O_RDONLY);
+  // Without O_NONBLOCK a FIFO put in the file's place would hang the game.
+  const int fd = open_retrying(path.c_str(), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return ReadStatus::Failed;
+  }
   out.resize(max_bytes);
   std::size_t got = 0;
   bool failed = false;
@@ -65,7 +72,7 @@ ReadStatus read_file_start(const std::string& path, std::size_t max_bytes, std::
 
 bool replace_file(const std::string& path, std::string_view bytes) {
   const std::string temp = path + ".tmp";
-  const int fd = open_retrying(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int fd = open_retrying(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
   if (fd < 0) return false;
   const bool written = write_all(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
@@ -79,7 +86,9 @@ bool replace_file(const std::string& path, std::string_view bytes) {
 
 FileLock::FileLock(const std::string& path) {
   const std::string lock_path = path + ".lock";
-  const int fd = open_retrying(lock_path.c_str(), O_RDWR | O_CREAT, 0644);
+  int fd = open_retrying(lock_path.c_str(), O_RDWR | O_CREAT, 0666);
+  // A lock file left by another user may be read-only for us; flock needs no write access.
+  if (fd < 0 && errno == EACCES) fd = open_retrying(lock_path.c_str(), O_RDONLY);
   if (fd < 0) return;
   int rc = -1;
   do {

@@ -14,9 +14,8 @@ bool control_byte(unsigned char byte) {
 }  // namespace
 
 std::optional<std::string> name_for_file(std::string_view utf8_word) {
-  for (const char c : utf8_word) {
-    if (control_byte(static_cast<unsigned char>(c))) return std::nullopt;
-  }
+  const auto is_control = [](char c) { return control_byte(static_cast<unsigned char>(c)); };
+  if (std::any_of(utf8_word.begin(), utf8_word.end(), is_control)) return std::nullopt;
   std::optional<std::string> name = utf8_to_cp949(utf8_word);
   if (!name) return std::nullopt;
   // Cut at the last character boundary within the field.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ranked_table.h"
 #include "ranking/file_store.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_file.h"
@@ -12,19 +13,10 @@
 namespace yut {
 namespace {
 
+using testing::ranked_table;
 using testing::read_bytes;
 using testing::TempDir;
 using testing::write_bytes;
-
-RankingTable descending_table(int top, int step) {
-  RankingTable table{};
-  for (int i = 0; i < kRankingShown; ++i) {
-    auto& e = table[static_cast<std::size_t>(i)];
-    e.name[0] = static_cast<char>('A' + i);
-    e.score = top - i * step;
-  }
-  return table;
-}
 
 RankingTable load(const std::string& path) {
   RankingTable table{};
@@ -38,10 +30,10 @@ TEST(RankingStoreTest, WriteThenReadAndMissingFile) {
   RankingTable table{};
   EXPECT_EQ(read_ranking_file(table, path), ReadStatus::Missing);
 
-  ASSERT_TRUE(write_ranking_file(descending_table(2750, 250), path));
+  ASSERT_TRUE(write_ranking_file(ranked_table(2750, 250), path));
   const std::string bytes = read_bytes(path);
   EXPECT_EQ(bytes.size(), kRecordsBytes + 1);  // 2750 holds one 0x0A
-  EXPECT_EQ(bytes, encode_ranking_file(descending_table(2750, 250)));
+  EXPECT_EQ(bytes, encode_ranking_file(ranked_table(2750, 250)));
   EXPECT_EQ(load(path)[0].score, 2750);
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
@@ -49,13 +41,13 @@ TEST(RankingStoreTest, WriteThenReadAndMissingFile) {
 TEST(RankingStoreTest, FailedSaveKeepsTheOldFile) {
   TempDir dir;
   const std::string path = dir.file("lanksave.txt");
-  ASSERT_TRUE(write_ranking_file(descending_table(9000, 1000), path));
+  ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), path));
   const std::string before = read_bytes(path);
 
   // The temporary file cannot be created where a directory stands, even for root.
   std::filesystem::create_directory(path + ".tmp");
-  EXPECT_FALSE(write_ranking_file(descending_table(1, 0), path));
-  RankingTable table = descending_table(500, 50);
+  EXPECT_FALSE(write_ranking_file(ranked_table(1, 0), path));
+  RankingTable table = ranked_table(500, 50);
   EXPECT_FALSE(insert_high_score(table, path, "Z", 9500));
   EXPECT_EQ(read_bytes(path), before);
 
@@ -66,7 +58,7 @@ TEST(RankingStoreTest, FailedSaveKeepsTheOldFile) {
 TEST(RankingStoreTest, InsertLoadsTheFileAgainFirst) {
   TempDir dir;
   const std::string path = dir.file("lanksave.txt");
-  ASSERT_TRUE(write_ranking_file(descending_table(900, 100), path));
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
 
   RankingTable stale{};  // what this process saw before another game saved
   ASSERT_TRUE(insert_high_score(stale, path, "new", 450));

@@ -1,32 +1,28 @@
-// Two games ending at the same moment in two processes: both entries reach the file.
+// The ranking file on POSIX: two games ending at the same moment in two processes, and
+// things other than a regular file standing in its place.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "ranked_table.h"
 #include "ranking/ranking.h"
 #include "temp_dir.h"
 
 namespace yut {
 namespace {
 
+using testing::ranked_table;
 using testing::TempDir;
 
-RankingTable descending_table(int top, int step) {
-  RankingTable table{};
-  for (int i = 0; i < kRankingShown; ++i) {
-    table[static_cast<std::size_t>(i)].score = top - i * step;
-  }
-  return table;
-}
-
-TEST(ConcurrentSaveTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
+TEST(PosixRankingStoreTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
   TempDir dir;
   const std::string path = dir.file("lanksave.txt");
   constexpr int kRounds = 20;
   for (int round = 0; round < kRounds; ++round) {
-    ASSERT_TRUE(write_ranking_file(descending_table(900, 100), path));
+    ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
     pid_t children[2];
     for (int c = 0; c < 2; ++c) {
       children[c] = fork();
@@ -48,6 +44,16 @@ TEST(ConcurrentSaveTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
     EXPECT_STREQ(saved[1].name.data(), "one") << round;
     EXPECT_EQ(saved[2].score, 900) << round;
   }
+}
+
+TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
+  TempDir dir;
+  const std::string fifo = dir.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  RankingTable table = ranked_table(5, 1);
+  EXPECT_EQ(read_ranking_file(table, fifo), ReadStatus::Failed);
+  EXPECT_EQ(read_ranking_file(table, dir.file("")), ReadStatus::Failed);  // a directory
+  EXPECT_EQ(table[0].score, 5);
 }
 
 }  // namespace

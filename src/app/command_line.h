@@ -1,0 +1,32 @@
+#pragma once
+// What the command line asks of the program: play (optionally with a fixed random seed),
+// print help or the version, or refuse an argument it does not know.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace yut {
+
+enum class Action { Play, Help, Version, UsageError };
+
+struct CommandLine {
+  Action action = Action::Play;
+  std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
+  std::string error;                  // for UsageError: one line, without the line break
+};
+
+// args excludes the program name.
+CommandLine parse_command_line(std::span<const std::string_view> args);
+
+std::string help_text();
+std::string version_text();
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+}  // namespace yut

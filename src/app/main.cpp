@@ -1,0 +1,70 @@
+// yutnori: the Korean race board game in a text console.
+
+#include <cstdint>
+#include <ctime>
+#include <exception>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/menu_loop.h"
+#include "console/console.h"
+#include "console/terminal.h"
+#include "game/context.h"
+#include "game/random.h"
+#include "game/state.h"
+#include "ranking/table.h"
+
+namespace {
+
+// The current calendar time in seconds, cut to its low 32 bits.
+std::uint32_t clock_seed() {
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)));
+}
+
+int play(std::uint32_t seed) {
+  // The terminal outlives the console: it is given back as it was found at exit.
+  auto terminal = yut::open_terminal();
+  yut::Console con(*terminal);
+  yut::GameState state;
+  yut::RankingTable ranking{};
+  yut::SeededRandom random(seed);
+  yut::GameContext ctx{con, state, random, ranking};
+  try {
+    yut::menu_loop(ctx);
+  } catch (const yut::InputClosed&) {
+    // Standard input has ended: nobody is left to play, so end quietly, with the shell
+    // going on below the screen rather than inside it.
+    con.finish_below();
+    return yut::kExitOk;
+  } catch (const std::exception& error) {
+    con.finish_below();
+    std::cerr << "yutnori: " << error.what() << '\n';
+    return yut::kExitFailure;
+  }
+  // After the farewell: the shell's prompt goes on where the farewell left the cursor.
+  con.finish();
+  return yut::kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const yut::CommandLine command = yut::parse_command_line(args);
+  switch (command.action) {
+    case yut::Action::Help:
+      std::cout << yut::help_text();
+      return yut::kExitOk;
+    case yut::Action::Version:
+      std::cout << yut::version_text();
+      return yut::kExitOk;
+    case yut::Action::UsageError:
+      std::cerr << command.error << '\n';
+      return yut::kExitUsage;
+    case yut::Action::Play:
+      break;
+  }
+  return play(command.seed.value_or(clock_seed()));
+}

@@ -1,0 +1,239 @@
+#include "console/console.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "console/line_scan.h"
+#include "console/utf8.h"
+
+namespace yut {
+namespace {
+
+// How often the size is looked at again while the terminal is too small (for platforms that
+// do not report resizes).
+constexpr int kSizePollMs = 250;
+
+}  // namespace
+
+Console::Console(Platform& platform)
+    : platform_(platform), renderer_(kScreenCols, kScreenRows), decoder_(platform.encoding()) {}
+
+Console::~Console() = default;
+
+void Console::gotoxy(int x, int y) {
+  screen_.move_to(x, y);
+}
+
+void Console::print(std::string_view utf8) {
+  screen_.put_text(utf8);
+}
+
+void Console::printf(const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (length < 0) {
+    va_end(again);
+    return;
+  }
+  if (static_cast<std::size_t>(length) < sizeof small) {
+    screen_.put_text(std::string_view(small, static_cast<std::size_t>(length)));
+  } else {
+    std::vector<char> large(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(large.data(), large.size(), format, again);
+    screen_.put_text(std::string_view(large.data(), static_cast<std::size_t>(length)));
+  }
+  va_end(again);
+}
+
+void Console::clear_screen() {
+  screen_.clear();
+}
+
+void Console::hide_cursor() {
+  screen_.set_cursor_visible(false);
+}
+
+void Console::repaint() {
+  renderer_.invalidate();
+}
+
+void Console::finish() {
+  screen_.set_cursor_visible(true);
+  refresh();
+}
+
+void Console::finish_below() {
+  refresh();
+  out_ = "\x1b[";
+  out_ += std::to_string(screen_.rows());
+  out_ += ";1H\r\n\x1b[?25h";
+  platform_.write(out_);
+  out_.clear();
+  renderer_.invalidate();
+}
+
+void Console::handle_events() {
+  if (platform_.take_events() != 0) renderer_.invalidate();
+}
+
+bool Console::too_small() {
+  const TermSize size = platform_.size();
+  return size.cols < kScreenCols || size.rows < kScreenRows;
+}
+
+void Console::show_size_message(TermSize size) {
+  char message[160];
+  std::snprintf(message, sizeof message,
+                "\x1b[H\x1b[2J창 크기를 %dx%d 이상으로 늘려 주세요 (현재 %dx%d)", kScreenCols,
+                kScreenRows, size.cols, size.rows);
+  out_.clear();
+  std::size_t pos = 0;
+  const std::string_view text(message);
+  while (pos < text.size()) {
+    const char32_t ch = decode_utf8(text, pos);
+    if (!encode_glyph(ch, platform_.encoding(), out_)) out_ += '?';
+  }
+  platform_.write(out_);
+  out_.clear();
+  size_message_shown_ = true;
+  renderer_.invalidate();
+}
+
+void Console::refresh() {
+  handle_events();
+  if (too_small()) {
+    if (!size_message_shown_) show_size_message(platform_.size());
+    return;
+  }
+  size_message_shown_ = false;
+  out_.clear();
+  renderer_.render(screen_, {platform_.encoding(), platform_.ambiguous_width()}, out_);
+  if (!out_.empty()) platform_.write(out_);
+  if (out_.capacity() > 64 * 1024) out_ = std::string();  // a full paint is far smaller
+}
+
+void Console::wait_until_large_enough() {
+  // Input typed while the game cannot be shown is dropped; end of input still ends the game.
+  while (too_small()) {
+    if (!size_message_shown_) show_size_message(platform_.size());
+    const int b = platform_.read_byte(kSizePollMs);
+    if (b == kReadEndOfInput) throw InputClosed();
+    if (b == kReadInterrupted) {
+      handle_events();
+      size_message_shown_ = false;
+    }
+  }
+  refresh();
+}
+
+int Console::next_byte(int timeout_ms) {
+  for (;;) {
+    if (timeout_ms < 0 && too_small()) wait_until_large_enough();
+    const int b = platform_.read_byte(timeout_ms);
+    if (b != kReadInterrupted) return b;
+    // A resize or a resume: paint everything again, then go on waiting.
+    handle_events();
+    size_message_shown_ = false;
+    refresh();
+    if (timeout_ms >= 0) return kReadTimeout;
+  }
+}
+
+Key Console::next_key() {
+  const ByteSource source = [this](int timeout_ms) { return next_byte(timeout_ms); };
+  return decoder_.next(source);
+}
+
+int Console::read_key() {
+  if (queued_code_ >= 0) {
+    const int code = queued_code_;
+    queued_code_ = -1;
+    return code;
+  }
+  for (;;) {
+    refresh();
+    const Key key = next_key();
+    switch (key.kind) {
+      case KeyKind::Char:
+        return key.code;
+      case KeyKind::Extended:
+        queued_code_ = key.second;
+        return key.code;
+      case KeyKind::EndOfInput:
+        throw InputClosed();
+      default:
+        break;  // terminal replies and unknown sequences are no keys
+    }
+  }
+}
+
+void Console::pause() {
+  pending_.clear();
+  pending_pos_ = 0;
+  read_key();
+}
+
+std::optional<int> Console::read_int() {
+  skip_blanks();
+  return scan_int(pending_, pending_pos_);
+}
+
+std::string Console::read_word() {
+  skip_blanks();
+  return scan_word(pending_, pending_pos_);
+}
+
+void Console::skip_blanks() {
+  for (;;) {
+    while (pending_pos_ < pending_.size() && is_blank(pending_[pending_pos_])) ++pending_pos_;
+    if (pending_pos_ < pending_.size()) return;
+    read_line();
+  }
+}
+
+void Console::read_line() {
+  pending_.clear();
+  pending_pos_ = 0;
+  queued_code_ = -1;  // an arrow's second code is no text
+  for (;;) {
+    refresh();
+    const Key key = next_key();
+    if (key.kind == KeyKind::EndOfInput) {
+      if (pending_.empty()) throw InputClosed();
+      break;  // the last line of the input had no line end
+    }
+    if (key.kind != KeyKind::Char) continue;
+    if (key.code == kKeyEnter) {
+      screen_.put_glyph(U'\n');
+      break;
+    }
+    if (key.code == kKeyBackspace) {
+      erase_last_typed();
+      continue;
+    }
+    if (key.ch < 0x20 && key.ch != U'\t') continue;  // other control keys type nothing
+    std::string bytes;
+    append_utf8(bytes, key.ch);
+    if (pending_.size() + bytes.size() > kMaxLineBytes) continue;  // the line is full
+    pending_ += bytes;
+    screen_.put_glyph(key.ch == U'\t' ? U' ' : key.ch);
+  }
+  pending_ += '\n';
+}
+
+void Console::erase_last_typed() {
+  if (pending_.empty()) return;
+  // Step back over UTF-8 continuation bytes to the start of the last character.
+  std::size_t start = pending_.size() - 1;
+  while (start > 0 && (static_cast<unsigned char>(pending_[start]) & 0xC0) == 0x80) --start;
+  pending_.resize(start);
+  screen_.erase_left();
+}
+
+}  // namespace yut

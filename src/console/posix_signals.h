@@ -1,0 +1,38 @@
+#pragma once
+// Process-wide part of the POSIX terminal: the terminal mode found at start, its restoration
+// on every way out, and the signals. Handlers only set flags and wake the input wait, except
+// on a crash, where the mode is restored at once before the signal takes its course.
+
+#include <termios.h>
+
+namespace yut::posix {
+
+// What a signal asked for, taken (and cleared) by the input wait.
+struct SignalRequests {
+  int quit = 0;  // SIGINT, SIGTERM or SIGHUP: the signal number
+  bool suspend = false;
+  bool resumed = false;
+  bool resized = false;
+};
+
+// Registers the restoration (atexit and signal handlers) for a terminal whose mode was
+// `saved` (null when standard input is no terminal). Call before changing the mode.
+void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_is_terminal);
+
+// The read end of the pipe that signal handlers write to, to wake a waiting poll.
+int wake_fd();
+SignalRequests take_requests();
+
+// Gives the terminal back (saved mode, cursor visible). below_screen also moves the
+// cursor below the game's screen, for ways out that interrupt a screen.
+void restore_terminal(bool below_screen);
+// Raw mode again after a suspension.
+void enter_raw_mode();
+
+// Restores the terminal and ends the process by the signal's default action.
+[[noreturn]] void quit_by_signal(int signal_number);
+// Restores the terminal, stops the process (as Ctrl-Z does) and takes raw mode again once
+// it is continued.
+void suspend();
+
+}  // namespace yut::posix

@@ -1,0 +1,16 @@
+#pragma once
+// Finds out how wide a terminal draws glyphs of ambiguous width: prints one at a known column
+// and asks for the cursor position (ESC [ 6 n), then for the device attributes (ESC [ c),
+// whose answer tells that no position report is coming. The probe glyph is erased again.
+
+#include "console/platform.h"
+
+namespace yut {
+
+inline constexpr int kProbeTimeoutMs = 250;
+
+// 1 or 2; 1 when the terminal does not answer within timeout_ms. Replies are read through
+// the platform and consumed here; keys typed meanwhile are dropped.
+int probe_ambiguous_width(Platform& platform, int timeout_ms = kProbeTimeoutMs);
+
+}  // namespace yut

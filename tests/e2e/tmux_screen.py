@@ -1,0 +1,199 @@
+"""Runs the real yutnori in a private tmux server at 80x34 and reads its screen.
+
+Every session gets its own tmux socket and its own temporary working directory (so the
+ranking file "lanksave.txt" of one test never meets another's), and is always killed.
+
+Columns: tmux draws Hangul two columns wide and box-drawing characters, circled letters,
+"▶" and "○" one column wide. The game's console layer counts all of them as two columns
+and fills the second column of a one-column glyph itself ("━" after a glyph whose line
+runs on to the right, a blank after any other). columns() maps a captured row back to the
+game's columns, and expected() turns a text as the game prints it into the same form.
+"""
+
+import itertools
+import os
+import shlex
+import subprocess
+import tempfile
+import time
+import unicodedata
+import unittest
+
+WIDTH = 80
+HEIGHT = 34
+DEFAULT_TIMEOUT = 5.0
+POLL_SECONDS = 0.05
+
+# Glyphs whose line runs on to the right: the console fills their second column with "━".
+RIGHT_RUNNING = set("━┏┣┳┗┻")
+
+_counter = itertools.count()
+
+
+def program():
+    """Path of the yutnori program under test (CTest passes it in YUTNORI)."""
+    path = os.environ.get("YUTNORI")
+    if not path or not os.access(path, os.X_OK):
+        raise unittest.SkipTest("YUTNORI does not name the built yutnori program")
+    return os.path.abspath(path)
+
+
+def is_wide(ch):
+    return unicodedata.east_asian_width(ch) in ("W", "F")
+
+
+def columns(line):
+    """A captured row as a list indexed by column: the glyph starting there, or "" in the
+    second column of a glyph tmux draws two wide."""
+    cells = []
+    for ch in line:
+        cells.append(ch)
+        if is_wide(ch):
+            cells.append("")
+    return cells
+
+
+def padded(cells, width):
+    """Cells tmux left unwritten at the end of a row read as blanks."""
+    return cells + [" "] * (width - len(cells))
+
+
+def expected(text):
+    """The columns that a text printed by the game should occupy in tmux."""
+    cells = []
+    for ch in text:
+        cells.append(ch)
+        if is_wide(ch):
+            cells.append("")
+        elif ord(ch) >= 0x80:
+            cells.append("━" if ch in RIGHT_RUNNING else " ")
+    return cells
+
+
+class TmuxScreen:
+    """One tmux server with one 80x34 window running an interactive shell."""
+
+    def __init__(self, width=WIDTH, height=HEIGHT):
+        self.width = width
+        self.height = height
+        self.socket = "yut-e2e-%d-%d-%d" % (os.getpid(), next(_counter), time.monotonic_ns())
+        self._workdir = tempfile.TemporaryDirectory(prefix="yut-e2e-")
+        self.cwd = self._workdir.name
+        self.target = "yut"
+        shell_env = {
+            "TERM": "screen",
+            "LANG": "C.UTF-8",
+            "LC_ALL": "C.UTF-8",
+            "PS1": "$ ",
+            "HISTFILE": "/dev/null",
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": self.cwd,
+        }
+        env_words = " ".join("%s=%s" % (k, shlex.quote(v)) for k, v in shell_env.items())
+        self._tmux(
+            "new-session", "-d", "-s", self.target, "-x", str(width), "-y", str(height),
+            "-c", self.cwd, "env -i %s bash --norc --noprofile -i" % env_words)
+        self.wait_for(lambda lines: lines[0].startswith("$"), "the shell prompt")
+
+    # -- lifetime ---------------------------------------------------------------------
+    def close(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        self._workdir.cleanup()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # -- driving ----------------------------------------------------------------------
+    def _tmux(self, *args):
+        result = subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null", *args],
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                timeout=DEFAULT_TIMEOUT, check=False)
+        if result.returncode != 0:
+            raise AssertionError("tmux %s failed: %s" % (args[0], result.stderr.strip()))
+        return result.stdout
+
+    def run(self, command_line):
+        """Types a command line into the shell and presses Enter."""
+        self._tmux("send-keys", "-t", self.target, "-l", command_line)
+        self._tmux("send-keys", "-t", self.target, "Enter")
+
+    def start_game(self, *args):
+        """Starts yutnori from the shell, then prints its exit status when it ends."""
+        words = " ".join(shlex.quote(w) for w in (program(),) + args)
+        self.run("%s; echo \"EXIT=$?\"" % words)
+
+    def keys(self, *names):
+        """Sends tmux key names (Up, Down, Enter, ...) one after another."""
+        for name in names:
+            self._tmux("send-keys", "-t", self.target, name)
+
+    def text(self, literal):
+        """Types characters literally."""
+        self._tmux("send-keys", "-t", self.target, "-l", literal)
+
+    # -- reading ----------------------------------------------------------------------
+    def lines(self):
+        out = self._tmux("capture-pane", "-p", "-N", "-t", self.target)
+        rows = out.split("\n")[: self.height]
+        return rows + [""] * (self.height - len(rows))
+
+    def row(self, y):
+        """Row y by columns, padded with blanks to the full width."""
+        return padded(columns(self.lines()[y]), self.width)
+
+    def cursor(self):
+        """(x, y, visible) of the pane's cursor."""
+        x, y, flag = self._tmux("display-message", "-p", "-t", self.target,
+                                "#{cursor_x} #{cursor_y} #{cursor_flag}").split()
+        return int(x), int(y), flag == "1"
+
+    def wait_for(self, predicate, what, timeout=DEFAULT_TIMEOUT):
+        """Polls the screen until predicate(lines) holds; returns the lines."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = self.lines()
+            if predicate(lines):
+                return lines
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out waiting for %s; screen:\n%s"
+                                     % (what, "\n".join(lines)))
+            time.sleep(POLL_SECONDS)
+
+    def wait_for_text(self, x, y, text, timeout=DEFAULT_TIMEOUT):
+        """Waits until the game's text stands at column x of row y."""
+        want = expected(text)
+        return self.wait_for(
+            lambda lines: padded(columns(lines[y]), self.width)[x:x + len(want)] == want,
+                             "%r at (%d, %d)" % (text, x, y), timeout)
+
+    def wait_for_line_start(self, prefix, timeout=DEFAULT_TIMEOUT):
+        """Waits for a row that starts with prefix (so not the typed command line)."""
+        return self.wait_for(lambda lines: any(line.startswith(prefix) for line in lines),
+                             "a row starting with %r" % prefix, timeout)
+
+    def wait_for_substring(self, text, timeout=DEFAULT_TIMEOUT):
+        return self.wait_for(lambda lines: any(text in line for line in lines),
+                             repr(text), timeout)
+
+    def text_at(self, x, y, length):
+        """The columns x..x+length-1 of row y, joined (second columns of Hangul dropped)."""
+        return "".join(self.row(y)[x:x + length])
+
+
+class ScreenTestCase(unittest.TestCase):
+    """A test case with a fresh tmux screen in self.screen."""
+
+    def setUp(self):
+        self.screen = TmuxScreen()
+        self.addCleanup(self.screen.close)
+
+    def assertTextAt(self, x, y, text):
+        want = expected(text)
+        got = self.screen.row(y)[x:x + len(want)]
+        self.assertEqual("".join(got), "".join(want),
+                         "at (%d, %d); row %d is %r" % (x, y, y, self.screen.lines()[y]))
+        self.assertEqual(got, want, "column placement at (%d, %d)" % (x, y))

@@ -1,0 +1,120 @@
+// A game end's high-score entry against the file as it is on disk.
+#include "ranking/high_score.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "console_fixture.h"
+#include "ranked_table.h"
+#include "ranking/ranking.h"
+#include "ranking/ranking_file.h"
+
+namespace yut {
+namespace {
+
+using testing::GameEndFixture;
+using testing::ranked_table;
+using testing::read_bytes;
+using namespace std::string_literals;
+
+const std::string kHong = "\xC8\xAB\xB1\xE6\xB5\xBF";  // 홍길동 in CP949
+
+RankingTable saved_table(const GameEndFixture& f) {
+  RankingTable table{};
+  EXPECT_EQ(read_ranking_file(table, f.ctx.ranking_file), ReadStatus::Read);
+  return table;
+}
+
+TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
+  for (const int score : {1000, 999, 0}) {  // equal to the lowest, below it, nothing
+    GameEndFixture f("typed\n");
+    ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), f.ctx.ranking_file));
+    const std::string before = read_bytes(f.ctx.ranking_file);
+    f.state.candidate_score = score;
+    enter_high_score(f.ctx);  // a fresh process: the table in memory is still empty
+    EXPECT_EQ(f.row(16), std::string(80, ' ')) << score;
+    EXPECT_EQ(f.platform.input_left(), 6U) << score;
+    EXPECT_EQ(read_bytes(f.ctx.ranking_file), before) << score;
+    EXPECT_EQ(f.ranking[8].score, 1000) << score;  // the table now holds the file's entries
+  }
+}
+
+TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
+  GameEndFixture f("홍길동 and more\n");
+  f.state.candidate_score = 2750;
+  enter_high_score(f.ctx);
+
+  EXPECT_EQ(f.text(20, 16, 26), "고득점!! 이름을 입력하시오");
+  EXPECT_EQ(f.text(20, 17, 2), "[ ");
+  EXPECT_EQ(f.text(22, 17, 6), "홍길동");  // the echo of the typing
+  EXPECT_EQ(f.con.read_word(), "and");  // the rest of the line stays for later reads
+
+  const std::string bytes = read_bytes(f.ctx.ranking_file);
+  ASSERT_EQ(bytes.size(), kRecordsBytes + 1);  // 2750 holds a 0x0A, stored as 0x0D 0x0A
+  EXPECT_EQ(bytes.substr(0, 25), kHong + std::string(14, '\0') + "\xBE\x0D\x0A\x00\x00"s);
+  EXPECT_EQ(bytes.substr(25), std::string(8 * kRecordBytes, '\0'));
+  EXPECT_EQ(f.ranking[0].score, 2750);
+}
+
+TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
+  GameEndFixture f("Z\n");
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
+  f.state.candidate_score = 650;
+  enter_high_score(f.ctx);
+  const RankingTable saved = saved_table(f);
+  const char order[] = "ABCZDEFGH";
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(saved[i].name[0], order[i]) << i;
+  EXPECT_EQ(saved[3].score, 650);
+  EXPECT_EQ(saved[8].score, 200);
+}
+
+TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
+  GameEndFixture f("😀\nok\n");
+  f.state.candidate_score = 250;
+  enter_high_score(f.ctx);
+  EXPECT_NE(f.row(18).find("다시 입력하시오"), std::string::npos);
+  EXPECT_EQ(f.text(20, 17, 11), "[ ok      ]");
+  EXPECT_STREQ(saved_table(f)[0].name.data(), "ok");
+}
+
+TEST(HighScoreTest, LongNameIsCutToTheField) {
+  GameEndFixture f(std::string(30, 'x') + "\n");
+  f.state.candidate_score = 250;
+  enter_high_score(f.ctx);
+  EXPECT_EQ(std::string(saved_table(f)[0].name.data()), std::string(19, 'x'));
+}
+
+TEST(HighScoreTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+  GameEndFixture f("Z\n");
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
+  const std::string before = read_bytes(f.ctx.ranking_file);
+  std::filesystem::create_directory(f.ctx.ranking_file + ".tmp");
+  f.state.candidate_score = 5000;
+  enter_high_score(f.ctx);
+  EXPECT_EQ(read_bytes(f.ctx.ranking_file), before);
+  EXPECT_EQ(f.text(0, 18, 31), "Don't open the file. error !!!!");
+  EXPECT_EQ(f.ranking[0].score, 5000);  // the table in memory holds the new entry
+}
+
+TEST(HighScoreTest, LoadAndSaveMessages) {
+  GameEndFixture f;
+  f.ranking[0].score = 7;
+  f.con.gotoxy(3, 4);
+  load_ranking(f.con, f.ranking, f.ctx.ranking_file);  // no file yet
+  EXPECT_EQ(f.text(3, 4, 33), "Don't open the file. error !!!!! ");
+  EXPECT_EQ(f.ranking[0].score, 7);
+
+  f.con.gotoxy(3, 6);
+  save_ranking(f.con, f.ranking, f.ctx.ranking_file);
+  load_ranking(f.con, f.ranking, f.ctx.ranking_file);
+  EXPECT_EQ(f.row(6), std::string(80, ' '));  // both worked: nothing printed
+
+  f.con.gotoxy(3, 8);
+  save_ranking(f.con, f.ranking, f.dir.file("no/such/dir/lanksave.txt"));
+  EXPECT_EQ(f.text(3, 8, 32), "Don't open the file. error !!!! ");
+}
+
+}  // namespace
+}  // namespace yut
