@@ -21,10 +21,8 @@ constexpr const char* kCredit =
 constexpr const char* kSplit = "┣━━━━━━━━━━━━━━━━━━━━┳━━━━━━━━━━━━━━━━┫";
 constexpr const char* kTwoParts =
     "┃                                        ┃                                ┃";
-constexpr const char* kRightSplit =
-    "┃                                        ┣━━━━━━━━━━━━━━━━┫";
-constexpr const char* kLeftSplit =
-    "┣━━━━━━━━━━━━━━━━━━━━┫                                ┃";
+constexpr const char* kRightSplit = "┃                                        ┣━━━━━━━━━━━━━━━━┫";
+constexpr const char* kLeftSplit = "┣━━━━━━━━━━━━━━━━━━━━┫                                ┃";
 constexpr const char* kBottom = "┗━━━━━━━━━━━━━━━━━━━━┻━━━━━━━━━━━━━━━━┛";
 
 struct FrameRows {
@@ -51,12 +49,12 @@ constexpr std::array<FrameRows, 13> kFrame{{
 
 // Glyph of every cell code 0..19; codes 10 and 11 are never stored and draw nothing.
 constexpr std::array<const char*, 20> kCellGlyphs{
-    "  ", "○", "ⓐ", "ⓑ", "ⓒ", "ⓓ", "ⓔ", "ⓕ", "ⓖ", "ⓗ",
+    "  ",    "○",     "ⓐ", "ⓑ", "ⓒ", "ⓓ",  "ⓔ", "ⓕ", "ⓖ", "ⓗ",
     nullptr, nullptr, "②", "③", "④", "②'", "⑵", "⑶", "⑷", "⑵'",
 };
 
-constexpr int kBoardLeft = 8;   // screen column of cell (0, j)
-constexpr int kBoardTop = 11;   // screen row of cell (i, 0)
+constexpr int kBoardLeft = 8;  // screen column of cell (0, j)
+constexpr int kBoardTop = 11;  // screen row of cell (i, 0)
 constexpr int kCellColumns = 4;
 constexpr int kCellRows = 2;
 
@@ -132,8 +130,8 @@ void settle_labels(GameState& state, std::array<Labels, kSides>& waiting) {
 
 void print_labels(Console& con, int row, const char* caption, const Labels& labels) {
   con.gotoxy(4, row);
-  con.printf("%s : %s %s %s %s", caption, labels[0].c_str(), labels[1].c_str(),
-             labels[2].c_str(), labels[3].c_str());
+  con.printf("%s : %s %s %s %s", caption, labels[0].c_str(), labels[1].c_str(), labels[2].c_str(),
+             labels[3].c_str());
 }
 
 }  // namespace

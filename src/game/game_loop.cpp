@@ -27,8 +27,12 @@ void play_game(GameContext& ctx, const PlayerDescriptor& opponent) {
 
 }  // namespace
 
-void two_player_game(GameContext& ctx) { play_game(ctx, side2_player()); }
+void two_player_game(GameContext& ctx) {
+  play_game(ctx, side2_player());
+}
 
-void versus_computer_game(GameContext& ctx) { play_game(ctx, computer_player()); }
+void versus_computer_game(GameContext& ctx) {
+  play_game(ctx, computer_player());
+}
 
 }  // namespace yut

@@ -9,7 +9,9 @@ namespace yut {
 
 namespace {
 
-int& cell_at(GameState& state, Station s) { return state.board[cell_index(s.i, s.j)]; }
+int& cell_at(GameState& state, Station s) {
+  return state.board[cell_index(s.i, s.j)];
+}
 
 bool find_on_board(const GameState& state, int code, Station& where) {
   for (int i = 0; i < kBoardSize; ++i) {

@@ -8,6 +8,7 @@ namespace yut {
 
 namespace {
 
+// clang-format off
 // The three paths a walk can follow, each ending at the goal.
 // Outer way: up the right column, left along the top row, down the left column, right
 // along the bottom row.
@@ -40,7 +41,11 @@ constexpr const char* kPathByStart[7] = {
     "OOOOOOO",  //
 };
 
-bool inside_board(Station s) { return s.i >= 0 && s.i < 7 && s.j >= 0 && s.j < 7; }
+// clang-format on
+
+bool inside_board(Station s) {
+  return s.i >= 0 && s.i < 7 && s.j >= 0 && s.j < 7;
+}
 
 std::span<const Station> path_from(Station start) {
   if (!inside_board(start)) return {};
@@ -59,6 +64,7 @@ struct BackStep {
   Station to;
 };
 
+// clang-format off
 // One station back from every station. A piece that enters with a back-do (from the
 // goal corner) lands on the last station before the goal; the centre always goes back
 // along the second diagonal.
@@ -75,6 +81,7 @@ constexpr std::array<BackStep, 33> kBackSteps{{
     {{3, 3}, {2, 2}},
     {{1, 1}, {0, 0}}, {{2, 2}, {1, 1}}, {{4, 4}, {3, 3}}, {{5, 5}, {4, 4}},
 }};
+// clang-format on
 
 }  // namespace
 

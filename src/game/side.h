@@ -17,12 +17,20 @@ inline constexpr int kTripleOffset = 1;      // "③" / "⑶"
 inline constexpr int kQuadOffset = 2;        // "④" / "⑷"
 inline constexpr int kSecondPairOffset = 3;  // "②'" / "⑵'"
 
-inline int side_index(const PlayerDescriptor& player) { return player.player_code == "1" ? 0 : 1; }
-inline bool is_computer(const PlayerDescriptor& player) { return player.player_code == "c"; }
+inline int side_index(const PlayerDescriptor& player) {
+  return player.player_code == "1" ? 0 : 1;
+}
+inline bool is_computer(const PlayerDescriptor& player) {
+  return player.player_code == "c";
+}
 // Added to a typed choice (1..4, 11..14) to get the piece or stack number.
-inline constexpr int side_offset(int side) { return side * kSideCodeSpan; }
+inline constexpr int side_offset(int side) {
+  return side * kSideCodeSpan;
+}
 
-inline constexpr int piece_code(int side, int k) { return kFirstPieceCode + side_offset(side) + k; }
+inline constexpr int piece_code(int side, int k) {
+  return kFirstPieceCode + side_offset(side) + k;
+}
 inline constexpr int stack_code(int side, int which) {
   return kFirstStackCode + side_offset(side) + which;
 }
@@ -35,8 +43,7 @@ inline constexpr bool is_stack_code(int code) {
 }
 // Side owning a piece or stack code (meaningful only for such codes).
 inline constexpr int side_of_code(int code) {
-  return ((is_stack_code(code) ? code - kFirstStackCode : code - kFirstPieceCode) /
-          kSideCodeSpan);
+  return ((is_stack_code(code) ? code - kFirstStackCode : code - kFirstPieceCode) / kSideCodeSpan);
 }
 inline constexpr bool is_own_code(int side, int code) {
   return (is_piece_code(code) || is_stack_code(code)) && side_of_code(code) == side;

@@ -27,22 +27,19 @@ constexpr const char* kNotArrived = " ";
 }  // namespace
 
 const PlayerDescriptor& side1_player() {
-  static const PlayerDescriptor player{
-      {"ⓐ", "ⓑ", "ⓒ", "ⓓ"}, {"②", "③", "④", "②'"}, "1"};
+  static const PlayerDescriptor player{{"ⓐ", "ⓑ", "ⓒ", "ⓓ"}, {"②", "③", "④", "②'"}, "1"};
   return player;
 }
 
 const PlayerDescriptor& side2_player() {
-  static const PlayerDescriptor player{
-      {"ⓔ", "ⓕ", "ⓖ", "ⓗ"}, {"⑵", "⑶", "⑷", "⑵'"}, "2"};
+  static const PlayerDescriptor player{{"ⓔ", "ⓕ", "ⓖ", "ⓗ"}, {"⑵", "⑶", "⑷", "⑵'"}, "2"};
   return player;
 }
 
 // The computer's labels appear only in its prompt (the board draws side 2's glyphs); the
 // fourth is "ⓕ", the glyph of side 2's second piece.
 const PlayerDescriptor& computer_player() {
-  static const PlayerDescriptor player{
-      {"ⓘ", "ⓙ", "ⓚ", "ⓕ"}, {"⑵", "⑶", "⑷", "⑵'"}, "c"};
+  static const PlayerDescriptor player{{"ⓘ", "ⓙ", "ⓚ", "ⓕ"}, {"⑵", "⑶", "⑷", "⑵'"}, "c"};
   return player;
 }
 

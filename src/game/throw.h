@@ -10,9 +10,9 @@ enum class ThrowKind { kBackDo, kDo, kGae, kGeol, kYut, kMo };
 struct ThrowInfo {
   int rolls_below;  // the band ends just before this roll
   ThrowKind kind;
-  int steps;          // what the move receives: -1 one station back, else 1..5
-  const char* text;   // printed at (45, 13); ends in a line break
-  bool extra_throw;   // yut and mo give the side another throw
+  int steps;         // what the move receives: -1 one station back, else 1..5
+  const char* text;  // printed at (45, 13); ends in a line break
+  bool extra_throw;  // yut and mo give the side another throw
 };
 
 const ThrowInfo& throw_for_roll(int roll);

@@ -68,8 +68,7 @@ void show_turn_texts(Console& con, const PlayerDescriptor& player, const ThrowIn
   con.gotoxy(kTextColumn, row);
   con.printf("1.%s, 2.%s, 3.%s, 4.%s", p[0].c_str(), p[1].c_str(), p[2].c_str(), p[3].c_str());
   con.gotoxy(kTextColumn, row + 1);
-  con.printf("11.%s, 12.%s, 13.%s, 14.%s", s[0].c_str(), s[1].c_str(), s[2].c_str(),
-             s[3].c_str());
+  con.printf("11.%s, 12.%s, 13.%s, 14.%s", s[0].c_str(), s[1].c_str(), s[2].c_str(), s[3].c_str());
   con.gotoxy(kTextColumn, row + 2);
   con.print("움직일 말을 선택해 주세요 : ");
 }

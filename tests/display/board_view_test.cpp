@@ -60,8 +60,8 @@ TEST(BoardView, InitialScreen) {
 TEST(BoardView, CellGlyphsAtTheirPositions) {
   GameRig rig({});
   const std::vector<std::pair<int, std::string>> glyphs = {
-      {2, "ⓐ"}, {5, "ⓓ"}, {6, "ⓔ"}, {9, "ⓗ"}, {12, "②"}, {13, "③"},
-      {14, "④"}, {16, "⑵"}, {17, "⑶"}, {18, "⑷"},
+      {2, "ⓐ"},  {5, "ⓓ"},  {6, "ⓔ"},  {9, "ⓗ"},  {12, "②"},
+      {13, "③"}, {14, "④"}, {16, "⑵"}, {17, "⑶"}, {18, "⑷"},
   };
   for (const auto& [code, glyph] : glyphs) {
     rig.put({6, 6}, code);
@@ -92,10 +92,10 @@ TEST(BoardView, CodesWithoutAGlyphLeaveTheFrameBlank) {
 
 TEST(BoardView, WaitingAndArrivedLines) {
   GameRig rig({});
-  rig.put({6, 3}, 3);                     // b on the board
-  rig.put({0, 0}, 16);                    // side 2's pair of f and h
+  rig.put({6, 3}, 3);   // b on the board
+  rig.put({0, 0}, 16);  // side 2's pair of f and h
   rig.state.stacked[1] = {7, 9, 0, 0};
-  rig.state.arrived[0] = {4, 2, 0, 0};    // c, then a arrived
+  rig.state.arrived[0] = {4, 2, 0, 0};  // c, then a arrived
   rig.state.arrived[1] = {8, 0, 0, 0};
   rig.state.score = {750, 2000};
   draw_board(rig.con, rig.state);

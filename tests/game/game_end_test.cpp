@@ -25,8 +25,7 @@ TEST(GameEnd, WinnerTest) {
       {"nobody", {2, 3, 4, 0}, {6, 7, 8, 0}, false, "", -1},
       {"side 1", {2, 3, 4, 5}, {6, 0, 0, 0}, true, "            player1 승리!!", 0},
       {"side 2", {2, 3, 4, 0}, {9, 8, 7, 6}, true, "           player2 승리!!", -20},
-      {"both complete: side 1", {5, 4, 3, 2}, {6, 7, 8, 9}, true, "            player1 승리!!",
-       0},
+      {"both complete: side 1", {5, 4, 3, 2}, {6, 7, 8, 9}, true, "            player1 승리!!", 0},
   };
   for (const EndCase& c : cases) {
     SCOPED_TRACE(c.name);

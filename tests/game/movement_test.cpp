@@ -47,6 +47,7 @@ std::vector<int> listed(const std::array<int, 4>& slots, int count) {
 // Every landing outcome, written from the board's rules: codes, the stacked lists of both
 // sides, the arrived list and the points.
 TEST(Movement, LandingOutcomes) {
+  // clang-format off
   const std::vector<LandingCase> cases = {
       {"enter with do", {}, {}, {}, 0, 1, 1, Landing::kEmpty, 0, {6, 5}, 2, {}, {}},
       {"enter with mo", {}, {}, {}, 0, 2, 5, Landing::kEmpty, 0, {6, 1}, 3, {}, {}},
@@ -93,6 +94,7 @@ TEST(Movement, LandingOutcomes) {
       {"quad reaches the goal", {{{5, 6}, 18}}, {{6, 7, 8, 9}, {}}, {}, 1, 17, 3,
        Landing::kGoal, 2000, kStartGoal, 1, {{}, {9, 8, 7, 6}}, {}},
   };
+  // clang-format on
   for (const LandingCase& c : cases) {
     SCOPED_TRACE(c.name);
     GameState state;
@@ -110,10 +112,8 @@ TEST(Movement, LandingOutcomes) {
     EXPECT_EQ(state.board[cell_index(c.end.i, c.end.j)], c.end_code);
     EXPECT_EQ(listed(state.stacked[c.side], state.stacked_count[c.side]), c.mover_after.stacked);
     EXPECT_EQ(listed(state.arrived[c.side], state.arrived_count[c.side]), c.mover_after.arrived);
-    EXPECT_EQ(listed(state.stacked[other], state.stacked_count[other]),
-              c.opponent_after.stacked);
-    EXPECT_EQ(listed(state.arrived[other], state.arrived_count[other]),
-              c.opponent_after.arrived);
+    EXPECT_EQ(listed(state.stacked[other], state.stacked_count[other]), c.opponent_after.stacked);
+    EXPECT_EQ(listed(state.arrived[other], state.arrived_count[other]), c.opponent_after.arrived);
     EXPECT_EQ(state.score, (std::array<int, 2>{0, 0})) << "scores are the caller's";
     // The mover left its start cell, and the number is nowhere else on the board.
     int cells_with_mover = 0;
@@ -130,15 +130,15 @@ TEST(Movement, NothingMovableChangesNothing) {
     int number;
   };
   GameState prepared;
-  prepared.board[cell_index(6, 3)] = 6;  // side 2's piece e
+  prepared.board[cell_index(6, 3)] = 6;   // side 2's piece e
   prepared.board[cell_index(0, 0)] = 12;  // side 1's pair
   prepared.stacked[0] = {2, 3, 0, 0};
   prepared.stacked_count[0] = 2;
   prepared.arrived[0] = {4, 0, 0, 0};
   prepared.arrived_count[0] = 1;
   const std::vector<Case> cases = {
-      {"stack not on the board", 0, 12},   {"the other side's piece", 0, 5},
-      {"the other side's stack", 1, 11},   {"an arrived piece", 0, 3},
+      {"stack not on the board", 0, 12},    {"the other side's piece", 0, 5},
+      {"the other side's stack", 1, 11},    {"an arrived piece", 0, 3},
       {"a piece carried in a stack", 0, 1}, {"a number of nothing", 0, 9},
   };
   for (const Case& c : cases) {

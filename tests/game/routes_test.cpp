@@ -17,6 +17,7 @@ struct WalkCase {
 // the outer way runs up the right column, left along the top, down the left column and
 // right along the bottom; only the two top corners and the centre take a diagonal.
 TEST(Routes, ForwardWalkFromEveryKindOfStation) {
+  // clang-format off
   const std::vector<WalkCase> cases = {
       // entering on the goal corner
       {{6, 6}, 1, {6, 5}}, {{6, 6}, 2, {6, 4}}, {{6, 6}, 3, {6, 3}}, {{6, 6}, 4, {6, 2}},
@@ -46,6 +47,7 @@ TEST(Routes, ForwardWalkFromEveryKindOfStation) {
       // second diagonal
       {{1, 1}, 1, {2, 2}}, {{2, 2}, 1, {3, 3}}, {{4, 4}, 1, {5, 5}}, {{1, 1}, 4, {5, 5}},
   };
+  // clang-format on
   for (const WalkCase& c : cases) {
     const Station end = walk_forward(c.start, c.steps);
     EXPECT_EQ(end, c.end) << "from (" << c.start.i << "," << c.start.j << ") by " << c.steps
@@ -55,12 +57,14 @@ TEST(Routes, ForwardWalkFromEveryKindOfStation) {
 
 // The goal ends the walk at once; surplus steps are dropped.
 TEST(Routes, WalkEndsAtTheGoalWithSurplusDropped) {
+  // clang-format off
   const std::vector<WalkCase> cases = {
       {{4, 4}, 2, kStartGoal}, {{4, 4}, 3, kStartGoal}, {{4, 4}, 5, kStartGoal},
       {{5, 5}, 1, kStartGoal}, {{3, 3}, 3, kStartGoal}, {{3, 3}, 5, kStartGoal},
       {{5, 6}, 1, kStartGoal}, {{5, 6}, 5, kStartGoal}, {{2, 6}, 4, kStartGoal},
       {{1, 5}, 5, {4, 6}},     {{0, 6}, 5, {5, 6}},     {{1, 1}, 5, kStartGoal},
   };
+  // clang-format on
   for (const WalkCase& c : cases) {
     EXPECT_EQ(walk_forward(c.start, c.steps), c.end)
         << "from (" << c.start.i << "," << c.start.j << ") by " << c.steps;
@@ -69,6 +73,7 @@ TEST(Routes, WalkEndsAtTheGoalWithSurplusDropped) {
 
 // Every station one step back, as the board's rules list them.
 TEST(Routes, BackDoFromEveryStation) {
+  // clang-format off
   const std::vector<std::pair<Station, Station>> back = {
       {{6, 6}, {5, 6}},  // a waiting piece entering with back-do
       {{6, 5}, {6, 6}}, {{6, 4}, {6, 5}}, {{6, 3}, {6, 4}}, {{6, 2}, {6, 3}}, {{6, 1}, {6, 2}},
@@ -79,6 +84,7 @@ TEST(Routes, BackDoFromEveryStation) {
       {{2, 4}, {3, 3}}, {{1, 5}, {2, 4}}, {{3, 3}, {2, 2}}, {{1, 1}, {0, 0}}, {{2, 2}, {1, 1}},
       {{4, 4}, {3, 3}}, {{5, 5}, {4, 4}},
   };
+  // clang-format on
   ASSERT_EQ(back.size(), 33U);  // every station once
   for (const auto& [from, to] : back) {
     EXPECT_EQ(step_back(from), to) << "from (" << from.i << "," << from.j << ")";

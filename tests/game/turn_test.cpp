@@ -45,8 +45,8 @@ TEST(Turn, TextsOfAnOrdinaryThrow) {
 }
 
 TEST(Turn, YutAndMoShiftTheLabelsOneRowDown) {
-  for (const auto& [roll, text] : {std::pair{kYut, "(윷)이 나왔습니다."},
-                                   std::pair{kMo, "(모)가 나왔습니다."}}) {
+  for (const auto& [roll, text] :
+       {std::pair{kYut, "(윷)이 나왔습니다."}, std::pair{kMo, "(모)가 나왔습니다."}}) {
     GameRig rig({roll});
     ASSERT_FALSE(run_turn(rig, side2_player()));
     EXPECT_EQ(rig.turn_text(11), "player2의 차례입니다.");
@@ -96,22 +96,38 @@ TEST(Turn, Refusals) {
       {"zero", &side1_player(), {}, {}, {}, kGeol, "0", wrong},
       {"ten", &side1_player(), {}, {}, {}, kGeol, "10", wrong},
       {"twenty", &side1_player(), {}, {}, {}, kGeol, "20", wrong},
-      {"stack not on the board", &side1_player(), {{{6, 3}, 12}}, {}, {2, 3}, kGeol, "12",
-       wrong},
+      {"stack not on the board", &side1_player(), {{{6, 3}, 12}}, {}, {2, 3}, kGeol, "12", wrong},
       {"the other side's piece", &side1_player(), {{{6, 3}, 6}}, {}, {}, kGeol, "5", wrong},
       {"the other side's stack", &side1_player(), {{{6, 3}, 16}}, {}, {}, kGeol, "15", wrong},
       {"side 2 naming 5", &side2_player(), {}, {}, {}, kGeol, "5", wrong},
-      {"side 2 naming side 1's piece", &side2_player(), {{{6, 3}, 2}}, {}, {}, kGeol, "-3",
-       wrong},
-      {"side 2 naming side 1's stack", &side2_player(), {{{6, 3}, 12}}, {}, {2, 3}, kGeol, "7",
+      {"side 2 naming side 1's piece", &side2_player(), {{{6, 3}, 2}}, {}, {}, kGeol, "-3", wrong},
+      {"side 2 naming side 1's stack",
+       &side2_player(),
+       {{{6, 3}, 12}},
+       {},
+       {2, 3},
+       kGeol,
+       "7",
        wrong},
       {"not a number", &side1_player(), {}, {}, {}, kGeol, "abc", wrong},
       {"too large for an int", &side1_player(), {}, {}, {}, kGeol, "99999999999", wrong},
       {"arrived", &side1_player(), {}, {3}, {}, kGeol, "2", "이미 도착한 말을 선택하셨습니다."},
-      {"carried", &side1_player(), {{{0, 0}, 12}}, {}, {2, 3}, kYut, "1",
+      {"carried",
+       &side1_player(),
+       {{{0, 0}, 12}},
+       {},
+       {2, 3},
+       kYut,
+       "1",
        "업혀있는 말을 선택하셨습니다."},
-      {"back-do for a waiting piece while one is out", &side1_player(), {{{6, 3}, 2}}, {}, {},
-       kBackDo, "2", "나와 있는 말을 움직이세요."},
+      {"back-do for a waiting piece while one is out",
+       &side1_player(),
+       {{{6, 3}, 2}},
+       {},
+       {},
+       kBackDo,
+       "2",
+       "나와 있는 말을 움직이세요."},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -100,12 +100,12 @@ class CheckingRandom : public Random {
       const int arrived = state_.arrived_count[mover] - previous_.arrived_count[mover];
       explained = explained ||
                   (state_.score[other] == previous_.score[other] &&
-                   state_.arrived_count[other] == previous_.arrived_count[other] &&
-                   captured >= 0 && arrived >= 0 &&
+                   state_.arrived_count[other] == previous_.arrived_count[other] && captured >= 0 &&
+                   arrived >= 0 &&
                    state_.score[mover] - previous_.score[mover] == 500 * arrived + 250 * captured);
     }
-    EXPECT_TRUE(explained) << "scores " << previous_.score[0] << "," << previous_.score[1]
-                           << " -> " << state_.score[0] << "," << state_.score[1];
+    EXPECT_TRUE(explained) << "scores " << previous_.score[0] << "," << previous_.score[1] << " -> "
+                           << state_.score[0] << "," << state_.score[1];
     previous_ = state_;
   }
 
@@ -119,9 +119,8 @@ class CheckingRandom : public Random {
 // empty lines, huge numbers and two numbers on one line.
 std::string random_keys(std::mt19937& engine, int tokens) {
   static const char* const kTokens[] = {
-      "1\n", "2\n", "3\n", "4\n", "1\n",  "2\n",  "3\n",           "4\n",   "11\n", "12\n",
-      "13\n", "14\n", "0\n", "5\n", "9\n", "-3\n", "99999999999\n", "abc\n", "\n",   "2 3\n",
-      "k",    " 4\n",
+      "1\n",  "2\n", "3\n", "4\n", "1\n",  "2\n",           "3\n",   "4\n", "11\n",  "12\n", "13\n",
+      "14\n", "0\n", "5\n", "9\n", "-3\n", "99999999999\n", "abc\n", "\n",  "2 3\n", "k",    " 4\n",
   };
   std::uniform_int_distribution<int> pick(0, std::size(kTokens) - 1);
   std::string keys;
@@ -152,9 +151,13 @@ void play_many(void (*game)(GameContext&), unsigned seed, int games) {
   EXPECT_GT(random.throws(), games * 20L);
 }
 
-TEST(WholeGames, TwoPlayersWithRandomInput) { play_many(two_player_game, 7, 40); }
+TEST(WholeGames, TwoPlayersWithRandomInput) {
+  play_many(two_player_game, 7, 40);
+}
 
-TEST(WholeGames, VersusComputerWithRandomInput) { play_many(versus_computer_game, 11, 40); }
+TEST(WholeGames, VersusComputerWithRandomInput) {
+  play_many(versus_computer_game, 11, 40);
+}
 
 }  // namespace
 }  // namespace yut
