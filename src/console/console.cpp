@@ -13,6 +13,8 @@ namespace {
 // How often the size is looked at again while the terminal is too small (for platforms that
 // do not report resizes).
 constexpr int kSizePollMs = 250;
+// The refresh buffer is kept between refreshes up to this size (a full paint is far smaller).
+constexpr std::size_t kKeptBufferBytes = std::size_t{64} * 1024;
 
 }  // namespace
 
@@ -115,7 +117,7 @@ void Console::refresh() {
   out_.clear();
   renderer_.render(screen_, {platform_.encoding(), platform_.ambiguous_width()}, out_);
   if (!out_.empty()) platform_.write(out_);
-  if (out_.capacity() > 64 * 1024) out_ = std::string();  // a full paint is far smaller
+  if (out_.capacity() > kKeptBufferBytes) out_ = std::string();
 }
 
 void Console::wait_until_large_enough() {

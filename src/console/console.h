@@ -16,7 +16,8 @@
 // End of input: every read throws InputClosed. Let it reach main, catch it there, call
 //   con.finish_below() and return 0 (status 0).
 // Tests and headless runs use MemoryPlatform (console/memory_platform.h) instead of
-//   open_terminal(): scripted input bytes, counted output, 80x34.
+//   open_terminal(): scripted input bytes, counted output, 80x34. A long headless run calls
+//   keep_output(false) on it so that only a byte count is kept.
 
 #include <cstddef>
 #include <exception>

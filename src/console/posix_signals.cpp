@@ -67,15 +67,15 @@ void on_quit(int signal_number) {
   g_quit = signal_number;
   wake();
 }
-void on_suspend(int) {
+void on_suspend(int /*signal_number*/) {
   g_suspend = 1;
   wake();
 }
-void on_continue(int) {
+void on_continue(int /*signal_number*/) {
   g_resumed = 1;
   wake();
 }
-void on_resize(int) {
+void on_resize(int /*signal_number*/) {
   g_resized = 1;
   wake();
 }
@@ -114,7 +114,7 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
     }
   }
   std::atexit(at_exit);
-  for (const int s : {SIGINT, SIGTERM, SIGHUP}) handle(s, on_quit);
+  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) handle(s, on_quit);
   handle(SIGTSTP, on_suspend);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);

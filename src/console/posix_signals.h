@@ -9,7 +9,7 @@ namespace yut::posix {
 
 // What a signal asked for, taken (and cleared) by the input wait.
 struct SignalRequests {
-  int quit = 0;  // SIGINT, SIGTERM or SIGHUP: the signal number
+  int quit = 0;  // SIGINT, SIGTERM, SIGHUP or SIGQUIT: the signal number
   bool suspend = false;
   bool resumed = false;
   bool resized = false;

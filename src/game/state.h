@@ -27,12 +27,12 @@ const PlayerDescriptor& side2_player();
 const PlayerDescriptor& computer_player();
 
 struct GameState {
-  std::array<int, kCells> board;                         // initial layout, see initial_board()
-  std::array<std::array<int, 4>, 2> arrived{};           // per side, cell codes in arrival order
+  std::array<int, kCells> board;                // initial layout, see initial_board()
+  std::array<std::array<int, 4>, 2> arrived{};  // per side, cell codes in arrival order
   std::array<int, 2> arrived_count{};
-  std::array<std::array<int, 4>, 2> stacked{};           // per side, codes of carried pieces
+  std::array<std::array<int, 4>, 2> stacked{};  // per side, codes of carried pieces
   std::array<int, 2> stacked_count{};
-  std::array<int, 2> score{};                            // never cleared between games
+  std::array<int, 2> score{};  // never cleared between games
   int candidate_score = 0;
   std::array<std::array<std::string, 4>, 2> arrived_labels;  // " " until the piece arrives
 
@@ -40,7 +40,9 @@ struct GameState {
 };
 
 const std::array<int, kCells>& initial_board();
-inline constexpr int cell_index(int i, int j) { return i * kBoardSize + j; }
+inline constexpr int cell_index(int i, int j) {
+  return i * kBoardSize + j;
+}
 
 // 1 if some board cell holds number + 1, else 0.
 int on_board(const GameState& state, int number);

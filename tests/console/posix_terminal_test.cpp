@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -79,7 +80,11 @@ class TerminalChild {
   const std::string& output() const { return output_; }
 
  private:
-  [[noreturn]] static void run(Ending ending) { _exit(play(ending)); }
+  [[noreturn]] static void run(Ending ending) {
+    const rlimit no_core{0, 0};  // the crash and Ctrl-\\ cases leave no core file
+    setrlimit(RLIMIT_CORE, &no_core);
+    _exit(play(ending));
+  }
 
   // The terminal is given back when `terminal` goes out of scope (the child then leaves by
   // _exit, which runs no atexit handlers).
@@ -135,12 +140,15 @@ void start(TerminalChild& child) {
 }
 
 TEST(PosixTerminalTest, SignalsGiveTheTerminalBack) {
-  for (const int signal_number : {SIGTERM, SIGHUP, SIGINT}) {
+  // Signals sent by another process, and by keys (Ctrl-C, Ctrl-\\).
+  const std::pair<int, const char*> cases[] = {
+      {SIGTERM, nullptr}, {SIGHUP, nullptr}, {SIGINT, "\x03"}, {SIGQUIT, "\x1c"}};
+  for (const auto& [signal_number, key] : cases) {
     TerminalChild child(Ending::ReadForever);
     start(child);
     if (HasFatalFailure()) return;
-    if (signal_number == SIGINT) {
-      child.type("\x03");  // Ctrl-C
+    if (key != nullptr) {
+      child.type(key);
     } else {
       child.signal(signal_number);
     }

@@ -1,0 +1,27 @@
+#include "game/throw.h"
+
+#include <array>
+
+namespace yut {
+
+namespace {
+
+constexpr std::array<ThrowInfo, 6> kThrows{{
+    {6, ThrowKind::kBackDo, -1, "(빽도)가 나왔습니다.\n", false},
+    {25, ThrowKind::kDo, 1, "(도)가 나왔습니다.\n", false},
+    {50, ThrowKind::kGae, 2, "(개)가 나왔습니다.\n", false},
+    {75, ThrowKind::kGeol, 3, "(걸)이 나왔습니다.\n", false},
+    {90, ThrowKind::kYut, 4, "(윷)이 나왔습니다.\n", true},
+    {kRollRange, ThrowKind::kMo, 5, "(모)가 나왔습니다.\n", true},
+}};
+
+}  // namespace
+
+const ThrowInfo& throw_for_roll(int roll) {
+  for (const ThrowInfo& info : kThrows) {
+    if (roll < info.rolls_below) return info;
+  }
+  return kThrows.back();
+}
+
+}  // namespace yut

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/computer.h"
+#include "game/routes.h"
+#include "game/throw.h"
+#include "scripted_random.h"
+
+namespace yut {
+namespace {
+
+TEST(Throw, BandsAtTheirEdges) {
+  struct Case {
+    int roll;
+    ThrowKind kind;
+    int steps;
+    bool extra;
+  };
+  const std::vector<Case> cases = {
+      {0, ThrowKind::kBackDo, -1, false}, {5, ThrowKind::kBackDo, -1, false},
+      {6, ThrowKind::kDo, 1, false},      {24, ThrowKind::kDo, 1, false},
+      {25, ThrowKind::kGae, 2, false},    {49, ThrowKind::kGae, 2, false},
+      {50, ThrowKind::kGeol, 3, false},   {74, ThrowKind::kGeol, 3, false},
+      {75, ThrowKind::kYut, 4, true},     {89, ThrowKind::kYut, 4, true},
+      {90, ThrowKind::kMo, 5, true},      {99, ThrowKind::kMo, 5, true},
+  };
+  for (const Case& c : cases) {
+    const ThrowInfo& info = throw_for_roll(c.roll);
+    EXPECT_EQ(info.kind, c.kind) << c.roll;
+    EXPECT_EQ(info.steps, c.steps) << c.roll;
+    EXPECT_EQ(info.extra_throw, c.extra) << c.roll;
+  }
+}
+
+TEST(Throw, TextsOfEveryKind) {
+  const std::vector<std::pair<int, std::string>> texts = {
+      {0, "(빽도)가 나왔습니다.\n"}, {6, "(도)가 나왔습니다.\n"},  {25, "(개)가 나왔습니다.\n"},
+      {50, "(걸)이 나왔습니다.\n"},  {75, "(윷)이 나왔습니다.\n"}, {90, "(모)가 나왔습니다.\n"},
+  };
+  for (const auto& [roll, text] : texts) EXPECT_EQ(throw_for_roll(roll).text, text);
+}
+
+struct ChoiceCase {
+  std::string name;
+  std::vector<std::pair<Station, int>> board;  // cells and codes
+  int expected;
+};
+
+// Side 2's highest stack on the board, else its highest piece on the board; side 1's
+// pieces and the throw never matter.
+TEST(ComputerChoice, OrderOfPreference) {
+  const std::vector<ChoiceCase> cases = {
+      {"pair before single pieces", {{{6, 3}, 16}, {{6, 1}, 9}, {{0, 0}, 8}}, 11},
+      {"second pair before first pair", {{{6, 3}, 16}, {{0, 3}, 19}}, 14},
+      {"quad", {{{2, 2}, 18}}, 13},
+      {"triple before its fourth piece", {{{3, 6}, 17}, {{1, 6}, 9}}, 12},
+      {"highest piece", {{{6, 3}, 7}, {{0, 2}, 9}}, 4},
+      {"lowest piece alone", {{{6, 3}, 6}, {{6, 2}, 12}, {{6, 1}, 5}}, 1},
+      {"side 1's stacks are not its own", {{{6, 3}, 15}, {{6, 2}, 8}}, 3},
+  };
+  for (const ChoiceCase& c : cases) {
+    GameState state;
+    for (const auto& [at, code] : c.board) state.board[cell_index(at.i, at.j)] = code;
+    ScriptedRandom random({});
+    EXPECT_EQ(computer_choice(state, random), c.expected) << c.name;
+    EXPECT_EQ(random.draws(), 0) << c.name << ": draws only when nothing is out";
+  }
+}
+
+TEST(ComputerChoice, RandomPieceWhenNothingIsOut) {
+  GameState state;
+  state.board[cell_index(6, 3)] = 2;  // side 1's piece does not count
+  state.arrived[1] = {6, 7, 0, 0};
+  ScriptedRandom random({0, 3, 1});
+  EXPECT_EQ(computer_choice(state, random), 1);
+  EXPECT_EQ(computer_choice(state, random), 4);
+  EXPECT_EQ(computer_choice(state, random), 2);
+  EXPECT_EQ(random.bounds(), (std::vector<int>{4, 4, 4}));
+}
+
+}  // namespace
+}  // namespace yut
