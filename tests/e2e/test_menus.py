@@ -2,7 +2,7 @@
 
 import unittest
 
-from test_title_screen import MAIN_MARKER_COLUMN, MARKER, label_row
+from test_title_screen import MAIN_MARKER_COLUMN, MARKER, label_row, title_screen
 from tmux_screen import ScreenTestCase
 
 RULES = [
@@ -29,14 +29,11 @@ class MenusTest(ScreenTestCase):
     def setUp(self):
         super().setUp()
         self.screen.start_game()
-        self.wait_main_marker(1)
-
-    def wait_main_marker(self, item):
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(item), MARKER)
+        self.screen.wait_for_texts(title_screen())
 
     def open_rules(self):
         self.screen.keys("Down", "Enter")
-        self.screen.wait_for_text(*RULES[-1])
+        self.screen.wait_for_texts(RULES)
 
     def test_rules_screen_texts_on_their_positions(self):
         self.open_rules()
@@ -53,35 +50,30 @@ class MenusTest(ScreenTestCase):
     def test_any_key_goes_back_to_the_main_menu_with_item_one(self):
         self.open_rules()
         self.screen.text("z")
-        self.wait_main_marker(1)
-        self.assertTextAt(4, 2, "           윷놀이 게임!!!!           ")
+        self.screen.wait_for_texts(title_screen(1))
 
     def test_arrow_leaving_the_rules_moves_the_next_marker_at_once(self):
         # The wait takes the arrow's first code; the main menu gets the second.
         self.open_rules()
         self.screen.keys("Up")
-        self.wait_main_marker(4)
+        self.screen.wait_for_texts(title_screen(4))
         self.assertTextAt(MAIN_MARKER_COLUMN, label_row(1), "  ")
 
     def test_mode_menu_layout_wrap_and_back(self):
         self.screen.keys("Enter")
-        self.screen.wait_for_text(10, 3, MODE_PROMPT)
-        self.screen.wait_for_text(MODE_MARKER_COLUMN, label_row(1), MARKER)
-        self.assertTextAt(0, 0, "┏" + "━" * 21 + "┓")
-        self.assertTextAt(0, 22, "┗" + "━" * 21 + "┛")
+        mode_screen = [(0, 0, "┏" + "━" * 21 + "┓"), (0, 22, "┗" + "━" * 21 + "┛"),
+                       (10, 3, MODE_PROMPT), (MODE_MARKER_COLUMN, label_row(1), MARKER)]
         for item, label in enumerate(MODE_LABELS, start=1):
-            with self.subTest(item=item):
-                self.assertTextAt(11, label_row(item) - 1, MODE_BOX_TOP)
-                self.assertTextAt(11, label_row(item), label)
-                self.assertTextAt(11, label_row(item) + 1, MODE_BOX_BOTTOM)
+            mode_screen += [(11, label_row(item) - 1, MODE_BOX_TOP), (11, label_row(item), label),
+                            (11, label_row(item) + 1, MODE_BOX_BOTTOM)]
+        self.screen.wait_for_texts(mode_screen)
         self.assertEqual(self.screen.text_at(2, 2, 42).strip(), "", "no title on this screen")
         for key, item in [("Up", 3), ("Down", 1), ("Down", 2), ("Down", 3)]:
             self.screen.keys(key)
             self.screen.wait_for_text(MODE_MARKER_COLUMN, label_row(item), MARKER)
         # "목차로 이동" goes back to the main menu with item 1 selected.
         self.screen.keys("Enter")
-        self.screen.wait_for_text(4, 2, "           윷놀이 게임!!!!           ")
-        self.wait_main_marker(1)
+        self.screen.wait_for_texts(title_screen(1))
 
 
 if __name__ == "__main__":

@@ -20,11 +20,21 @@ def label_row(item):
     return 4 * item + 2
 
 
+def title_screen(marked_item=1):
+    """Everything on the title screen, with the marker on the given item."""
+    placed = [(0, 0, FRAME_TOP), (0, 22, FRAME_BOTTOM), (4, 2, TITLE),
+              (MAIN_MARKER_COLUMN, label_row(marked_item), MARKER)]
+    for item, label in enumerate(MAIN_LABELS, start=1):
+        placed += [(11, label_row(item) - 1, BOX_TOP), (11, label_row(item), label),
+                   (11, label_row(item) + 1, BOX_BOTTOM)]
+    return placed
+
+
 class TitleScreenTest(ScreenTestCase):
     def setUp(self):
         super().setUp()
         self.screen.start_game()
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_texts(title_screen())
 
     def test_frame_title_and_boxes_stand_on_their_columns(self):
         self.assertTextAt(0, 0, FRAME_TOP)

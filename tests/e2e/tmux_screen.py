@@ -170,6 +170,16 @@ class TmuxScreen:
             lambda lines: padded(columns(lines[y]), self.width)[x:x + len(want)] == want,
                              "%r at (%d, %d)" % (text, x, y), timeout)
 
+    def wait_for_texts(self, placed, timeout=DEFAULT_TIMEOUT):
+        """Waits until every (x, y, text) stands in place: a screen arrives in more than
+        one piece when the terminal is slow to read it."""
+        wanted = [(x, y, expected(text)) for x, y, text in placed]
+
+        def all_there(lines):
+            return all(padded(columns(lines[y]), self.width)[x:x + len(want)] == want
+                       for x, y, want in wanted)
+        return self.wait_for(all_there, "%d texts in place" % len(wanted), timeout)
+
     def wait_for_line_start(self, prefix, timeout=DEFAULT_TIMEOUT):
         """Waits for a row that starts with prefix (so not the typed command line)."""
         return self.wait_for(lambda lines: any(line.startswith(prefix) for line in lines),
