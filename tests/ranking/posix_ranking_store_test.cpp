@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "ranked_table.h"
@@ -54,6 +55,9 @@ TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
   EXPECT_EQ(read_ranking_file(table, fifo), ReadStatus::Failed);
   EXPECT_EQ(read_ranking_file(table, dir.file("")), ReadStatus::Failed);  // a directory
   EXPECT_EQ(table[0].score, 5);
+  // What cannot be read is never replaced: its entries would be lost.
+  EXPECT_FALSE(insert_high_score(table, fifo, "X", 700));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 }  // namespace
