@@ -1,5 +1,6 @@
 // The ranking file on POSIX: two games ending at the same moment in two processes, and
-// things other than a regular file standing in its place.
+// things other than a regular file standing in its place. (fork and FIFOs: not on Windows.)
+#ifndef _WIN32
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -62,3 +63,4 @@ TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
 
 }  // namespace
 }  // namespace yut
+#endif  // _WIN32
