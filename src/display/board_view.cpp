@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "game/side.h"
 
@@ -59,7 +60,7 @@ constexpr int kCellColumns = 4;
 constexpr int kCellRows = 2;
 
 constexpr const char* kNoPiece = " ";
-using Labels = std::array<std::string, kPiecesPerSide>;
+using Labels = std::array<std::string_view, kPiecesPerSide>;
 
 void draw_frame(Console& con) {
   con.gotoxy(0, 0);
@@ -128,10 +129,16 @@ void settle_labels(GameState& state, std::array<Labels, kSides>& waiting) {
   }
 }
 
-void print_labels(Console& con, int row, const char* caption, const Labels& labels) {
+// "caption : %s %s %s %s" with the four labels.
+void print_labels(Console& con, int row, std::string_view caption, const Labels& labels) {
+  std::string line(caption);
+  line += " :";
+  for (const std::string_view label : labels) {
+    line += ' ';
+    line += label;
+  }
   con.gotoxy(4, row);
-  con.printf("%s : %s %s %s %s", caption, labels[0].c_str(), labels[1].c_str(), labels[2].c_str(),
-             labels[3].c_str());
+  con.print(line);
 }
 
 }  // namespace

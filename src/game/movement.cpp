@@ -1,5 +1,7 @@
 #include "game/movement.h"
 
+#include <algorithm>
+
 #include "display/board_view.h"
 #include "game/messages.h"
 #include "game/routes.h"
@@ -26,10 +28,7 @@ bool find_on_board(const GameState& state, int code, Station& where) {
 }
 
 bool listed(const std::array<int, 4>& slots, int code) {
-  for (const int slot : slots) {
-    if (slot == code) return true;
-  }
-  return false;
+  return std::ranges::find(slots, code) != slots.end();
 }
 
 void add_stacked(GameState& state, int side, int code) {

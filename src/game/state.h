@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace yut {
 
@@ -34,7 +35,8 @@ struct GameState {
   std::array<int, 2> stacked_count{};
   std::array<int, 2> score{};  // never cleared between games
   int candidate_score = 0;
-  std::array<std::array<std::string, 4>, 2> arrived_labels;  // " " until the piece arrives
+  // " " until the piece arrives, then its glyph (always a static text).
+  std::array<std::array<std::string_view, 4>, 2> arrived_labels;
 
   GameState();
 };

@@ -1,5 +1,6 @@
 #include "game/throw.h"
 
+#include <algorithm>
 #include <array>
 
 namespace yut {
@@ -18,10 +19,9 @@ constexpr std::array<ThrowInfo, 6> kThrows{{
 }  // namespace
 
 const ThrowInfo& throw_for_roll(int roll) {
-  for (const ThrowInfo& info : kThrows) {
-    if (roll < info.rolls_below) return info;
-  }
-  return kThrows.back();
+  const auto band = std::ranges::find_if(
+      kThrows, [roll](const ThrowInfo& info) { return roll < info.rolls_below; });
+  return band != kThrows.end() ? *band : kThrows.back();
 }
 
 }  // namespace yut

@@ -1,7 +1,5 @@
 #include "ranking/ranking.h"
 
-#include <utility>
-
 #include "ranking/file_store.h"
 #include "ranking/ranking_file.h"
 #include "ranking/ranking_name.h"
@@ -58,13 +56,15 @@ void print_save_failure(Console& con) {
 bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
                        int score) {
   const FileLock lock(path);
-  if (!lock.held() || read_ranking_file(table, path) == ReadStatus::Failed) return false;
+  // A file that exists but cannot be read is never overwritten: its entries would be lost.
+  const bool file_known = lock.held() && read_ranking_file(table, path) != ReadStatus::Failed;
   // Scores saved meanwhile may have pushed this one out: then the file stays as it is.
   const bool still_qualifies = ranking_qualifies(table, score) != 0;
   RankingEntry& candidate = table[kRankingEntries - 1];
   store_name(candidate, cp949_name);
   candidate.score = score;
   sort_ranking(table);
+  if (!file_known) return false;
   return !still_qualifies || write_ranking_file(table, path);
 }
 

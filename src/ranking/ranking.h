@@ -31,7 +31,7 @@ void print_save_failure(Console& con);
 // Enters a name (CP949) and score that qualified. Another process may have saved while the
 // name was typed, so under the file's lock the table is loaded again, the entry inserted
 // into it and, if it still qualifies, the file saved. False when the file could not be
-// read or written; the old file is then left whole.
+// read or written: the old file is then left whole and only the table holds the entry.
 bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
                        int score);
 

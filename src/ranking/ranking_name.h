@@ -1,6 +1,7 @@
 #pragma once
 // Names between the terminal (UTF-8) and the ranking file (CP949 in a 20-byte field).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -48,6 +48,17 @@ class GameEndTest(ScreenTestCase):
                 return lines
             previous = lines
 
+    def answer(self, lines, text, key):
+        """Types, then waits for the screen to change, so that a slow machine never gets a
+        second answer that would stay pending until the name prompt."""
+        if text:
+            self.screen.text(text)
+        self.screen.keys(key)
+        try:
+            self.screen.wait_for(lambda now: now != lines, "the game to go on", timeout=3)
+        except AssertionError:
+            pass  # a wait whose answer changes nothing on the screen
+
     def play_to_the_end(self):
         """Answers every wait of the game until the high-score prompt stands on row 16 or
         the title screen is back."""
@@ -68,12 +79,11 @@ class GameEndTest(ScreenTestCase):
                 # next candidate; any other prompt starts the list again.
                 attempt = attempt + 1 if refused else 0
                 options = choices(lines)
-                self.screen.text(options[attempt % len(options)])
-                self.screen.keys("Enter")
+                self.answer(lines, options[attempt % len(options)], "Enter")
                 refused = False
             else:
                 refused = "다시 던집니다" in lines[20]
-                self.screen.keys("Space")  # a pause: the start, a capture, a refusal
+                self.answer(lines, "", "Space")  # a pause: the start, a capture, a refusal
         return self.fail("the game did not end within %d s; screen:\n%s"
                   % (GAME_SECONDS, "\n".join(self.screen.lines())))
 

@@ -49,7 +49,7 @@ TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
   EXPECT_EQ(f.text(20, 16, 26), "고득점!! 이름을 입력하시오");
   EXPECT_EQ(f.text(20, 17, 2), "[ ");
   EXPECT_EQ(f.text(22, 17, 6), "홍길동");  // the echo of the typing
-  EXPECT_EQ(f.con.read_word(), "and");  // the rest of the line stays for later reads
+  EXPECT_EQ(f.con.read_word(), "and");     // the rest of the line stays for later reads
 
   const std::string bytes = read_bytes(f.ctx.ranking_file);
   ASSERT_EQ(bytes.size(), kRecordsBytes + 1);  // 2750 holds a 0x0A, stored as 0x0D 0x0A

@@ -1,10 +1,12 @@
 // The ranking file on POSIX: two games ending at the same moment in two processes, and
-// things other than a regular file standing in its place.
+// things other than a regular file standing in its place. (fork and FIFOs: not on Windows.)
+#ifndef _WIN32
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "ranked_table.h"
@@ -54,7 +56,11 @@ TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
   EXPECT_EQ(read_ranking_file(table, fifo), ReadStatus::Failed);
   EXPECT_EQ(read_ranking_file(table, dir.file("")), ReadStatus::Failed);  // a directory
   EXPECT_EQ(table[0].score, 5);
+  // What cannot be read is never replaced: its entries would be lost.
+  EXPECT_FALSE(insert_high_score(table, fifo, "X", 700));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 }  // namespace
 }  // namespace yut
+#endif  // _WIN32

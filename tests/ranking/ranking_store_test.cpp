@@ -51,8 +51,12 @@ TEST(RankingStoreTest, FailedSaveKeepsTheOldFile) {
   EXPECT_FALSE(insert_high_score(table, path, "Z", 9500));
   EXPECT_EQ(read_bytes(path), before);
 
-  // No lock file can be made in a directory that does not exist: nothing is written.
-  EXPECT_FALSE(insert_high_score(table, dir.file("missing/lanksave.txt"), "Z", 9500));
+  // No lock file can be made in a directory that does not exist: nothing is written, and
+  // only the table holds the new entry.
+  RankingTable unsaved = ranked_table(500, 50);
+  EXPECT_FALSE(insert_high_score(unsaved, dir.file("missing/lanksave.txt"), "Y", 600));
+  EXPECT_STREQ(unsaved[0].name.data(), "Y");
+  EXPECT_EQ(unsaved[1].score, 500);
 }
 
 TEST(RankingStoreTest, InsertLoadsTheFileAgainFirst) {

@@ -1,0 +1,157 @@
+"""Games played in the real program: started from the menus, turns typed at the keyboard,
+the board and the waiting lines changing, a game against the computer played to its end,
+then the title screen and a second game."""
+
+import time
+import unittest
+
+from test_title_screen import MAIN_MARKER_COLUMN, MARKER, label_row
+from tmux_screen import ScreenTestCase, columns, expected, padded
+
+START_TEXT = "      게임을 시작합니다."
+ANY_KEY_TEXT = "     아무키나 눌러주세요."
+PROMPT = "움직일 말을 선택해 주세요 :"
+SIDE1_PIECES = "ⓐⓑⓒⓓ"
+SIDE1_STACKS = {"②": 11, "③": 12, "④": 13}
+WAITING_ROW = {1: 28, 2: 31}
+GAME_TIMEOUT = 150.0
+
+
+def header(side):
+    return "player%d의 차례입니다." % side
+
+
+class GamePlayTest(ScreenTestCase):
+    # -- reading the game screen --------------------------------------------------------
+    def text(self, lines, x, y, length):
+        return "".join(padded(columns(lines[y]), 80)[x:x + length])
+
+    def prompt_waiting(self, lines):
+        """The side whose prompt waits for a number, or None."""
+        for row in (17, 18):
+            if self.text(lines, 45, row, 40).startswith(PROMPT):
+                for side in (1, 2):
+                    if self.text(lines, 45, 11, 30).startswith(header(side)):
+                        return side
+        return None
+
+    def message(self, lines):
+        return self.text(lines, 44, 19, 32).strip()
+
+    def winner(self, lines):
+        return self.text(lines, 44, 32, 32).strip()
+
+    def waiting_line(self, lines, side):
+        return self.text(lines, 4, WAITING_ROW[side], 36)
+
+    def cell(self, lines, i, j):
+        """The glyph of board cell (i, j), with the apostrophe of a second pair."""
+        return self.text(lines, 8 + 4 * i, 11 + 2 * j, 3).replace(" ", "")
+
+    def choice_for_side1(self, lines):
+        """A choice that is never refused: a stack on the board, else a piece on the board,
+        else a waiting piece."""
+        cells = [self.cell(lines, i, j) for i in range(7) for j in range(7)]
+        for glyph in cells:
+            if glyph == "②'":
+                return 14
+            if glyph in SIDE1_STACKS:
+                return SIDE1_STACKS[glyph]
+        for glyph in cells:
+            if glyph and glyph in SIDE1_PIECES:
+                return SIDE1_PIECES.index(glyph) + 1
+        waiting = self.waiting_line(lines, 1)
+        for number, glyph in enumerate(SIDE1_PIECES, start=1):
+            if glyph in waiting:
+                return number
+        raise AssertionError("side 1 has nothing to move:\n" + "\n".join(lines))
+
+    # -- driving ------------------------------------------------------------------------
+    def wait_change(self, before, what):
+        return self.screen.wait_for(lambda lines: lines != before, what)
+
+    def type_choice(self, lines, number):
+        """Types the number, waits for its echo, then Enter and waits for the turn to go on."""
+        self.screen.text(str(number))
+        echoed = self.wait_change(lines, "the echo of %d" % number)
+        self.screen.keys("Enter")
+        return self.wait_change(echoed, "the turn after choosing %d" % number)
+
+    def start_from_menus(self, mode_downs):
+        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.keys("Enter")
+        self.screen.wait_for_substring("원하는 모드를 선택해주세요")
+        self.screen.keys(*(["Down"] * mode_downs), "Enter")
+        self.screen.wait_for_text(45, 14, START_TEXT)
+        self.assertTextAt(45, 15, ANY_KEY_TEXT)
+
+    # -- tests --------------------------------------------------------------------------
+    def test_two_player_turns_move_pieces_and_empty_the_waiting_lines(self):
+        self.screen.start_game("--seed", "3")
+        self.start_from_menus(0)
+        self.assertTextAt(4, 28, "player1 대기중인 말 : ⓐ ⓑ ⓒ ⓓ")
+        self.assertTextAt(4, 31, "player2 대기중인 말 : ⓔ ⓕ ⓖ ⓗ")
+        self.screen.text("x")
+        lines = self.screen.wait_for(lambda l: self.prompt_waiting(l) == 1, "player1's prompt")
+        self.assertNotIn("게임을 시작합니다", "".join(lines), "start texts wiped")
+        lines = self.type_choice(lines, 1)
+        lines = self.screen.wait_for(lambda l: self.prompt_waiting(l) is not None
+                                     or self.message(l), "the next prompt")
+        self.assertNotIn("ⓐ", self.waiting_line(lines, 1))
+        self.assertIn("ⓐ", "".join(self.cell(lines, i, j) for i in range(7) for j in range(7)))
+        # Side 1 throws again after a yut or a mo; play on until side 2's prompt.
+        deadline = time.monotonic() + 30
+        while self.prompt_waiting(lines) != 2:
+            self.assertLess(time.monotonic(), deadline, "side 2 never got a turn")
+            if self.message(lines):
+                self.screen.text("x")
+                lines = self.wait_change(lines, "the end of the pause")
+            elif self.prompt_waiting(lines) == 1:
+                lines = self.type_choice(lines, self.choice_for_side1(lines))
+            else:
+                lines = self.wait_change(lines, "a prompt")
+        labels = "".join(expected("1.ⓔ, 2.ⓕ, 3.ⓖ, 4.ⓗ"))
+        self.assertIn(labels, [self.text(lines, 45, row, len(labels)) for row in (15, 16)])
+        lines = self.type_choice(lines, 3)
+        if self.message(lines):  # piece g captured: the board is drawn after a key
+            self.screen.text("x")
+        # The blanked label is one column narrower: what follows it moves left.
+        self.screen.wait_for_text(4, 31, "player2 대기중인 말 : ⓔ ⓕ   ⓗ")
+
+    def test_game_against_the_computer_to_its_end_then_a_second_game(self):
+        self.screen.start_game("--seed", "5")
+        self.start_from_menus(1)
+        self.screen.text("x")
+        lines = self.screen.wait_for(lambda l: self.prompt_waiting(l) == 1, "player1's prompt")
+        deadline = time.monotonic() + GAME_TIMEOUT
+        turns = 0
+        while not self.winner(lines):
+            self.assertLess(time.monotonic(), deadline, "the game did not end")
+            if self.message(lines):  # a capture by side 1 waits for a key
+                self.screen.text("x")
+                lines = self.wait_change(lines, "the end of the pause")
+            elif self.prompt_waiting(lines) == 1:
+                lines = self.type_choice(lines, self.choice_for_side1(lines))
+                turns += 1
+            else:
+                lines = self.wait_change(lines, "side 1's next prompt or the end")
+        self.assertGreater(turns, 5)
+        self.assertIn(self.winner(lines), ("player1 승리!!", "player2 승리!!"))
+        # The first winner of this working directory enters the ranking.
+        self.screen.wait_for_text(20, 16, "고득점!! 이름을 입력하시오")
+        self.screen.text("tester")
+        self.screen.keys("Enter")
+        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        # A second game starts on a cleared board; the scores carry over.
+        self.start_from_menus(0)
+        for y in range(11, 24, 2):
+            row = "".join(self.cell(self.screen.lines(), i, (y - 11) // 2) for i in range(7))
+            self.assertEqual(row.replace("○", ""), "", "row %d holds no piece" % y)
+        self.assertTextAt(4, 28, "player1 대기중인 말 : ⓐ ⓑ ⓒ ⓓ")
+        self.assertTextAt(4, 29, "          도착한 말 :        ")
+        scores = self.screen.text_at(44, 29, 32) + self.screen.text_at(44, 30, 32)
+        self.assertNotEqual(scores.count(": 0 "), 2, "scores are kept: " + scores)
+
+
+if __name__ == "__main__":
+    unittest.main()
