@@ -61,10 +61,7 @@ TEST(GameLoop, ExtraThrowsDoNotDisturbTheAlternation) {
 
 TEST(GameLoop, AFinishedGameReturnsWithTheStateReset) {
   GameRig rig({kDo}, "k4\nlee\n");
-  rig.state.arrived[0] = {2, 3, 4, 0};
-  rig.state.arrived_count[0] = 3;
-  rig.state.score = {1500, 0};
-  rig.put({5, 6}, 5);
+  rig.one_piece_from_winning({5, 6});
   ASSERT_FALSE(play_until_keys_end(rig, two_player_game));
   EXPECT_EQ(rig.state.board, GameState().board);
   EXPECT_EQ(rig.state.score[0], 2000);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,19 @@ struct GameRig {
   GameRig& operator=(const GameRig&) = delete;
 
   void put(Station at, int code) { state.board[cell_index(at.i, at.j)] = code; }
+  // Appends piece codes to a side's arrived or stacked list.
+  void arrive(int side, std::initializer_list<int> codes) {
+    for (const int code : codes) state.arrived[side][state.arrived_count[side]++] = code;
+  }
+  void carry(int side, std::initializer_list<int> codes) {
+    for (const int code : codes) state.stacked[side][state.stacked_count[side]++] = code;
+  }
+  // Side 1 with pieces a, b and c home and 1500 points; d stands at `last`.
+  void one_piece_from_winning(Station last) {
+    arrive(0, {2, 3, 4});
+    state.score[0] = 1500;
+    put(last, 5);
+  }
   int at(Station s) const { return state.board[cell_index(s.i, s.j)]; }
   std::string text(int x, int y, int columns) const { return con.screen().text_at(x, y, columns); }
   // The message area of the right compartment, row y, without trailing blanks.

@@ -134,8 +134,8 @@ TEST(Turn, Refusals) {
     for (const bool press_key : {false, true}) {
       GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""));
       for (const auto& [at, code] : c.board) rig.put(at, code);
-      for (const int code : c.arrived1) rig.state.arrived[0][rig.state.arrived_count[0]++] = code;
-      for (const int code : c.stacked1) rig.state.stacked[0][rig.state.stacked_count[0]++] = code;
+      for (const int code : c.arrived1) rig.arrive(0, {code});
+      for (const int code : c.stacked1) rig.carry(0, {code});
       const GameState before = rig.state;
       ASSERT_FALSE(run_turn(rig, *c.player));
       EXPECT_EQ(rig.state.board, before.board);
@@ -156,8 +156,7 @@ TEST(Turn, Refusals) {
 
 TEST(Turn, BackDoWithNothingOutEntersBeforeTheGoal) {
   GameRig rig({kBackDo}, "3\n");
-  rig.state.arrived[0] = {2, 0, 0, 0};
-  rig.state.arrived_count[0] = 1;
+  rig.arrive(0, {2});
   ASSERT_TRUE(run_turn(rig, side1_player()));
   EXPECT_EQ(rig.at({5, 6}), 4);
 }
@@ -232,8 +231,7 @@ TEST(Turn, ComputerTurnNeverWaits) {
 
 TEST(Turn, ComputerDrawingAnArrivedPieceThrowsAgainWithoutAKey) {
   GameRig rig({kGeol, 1, kGeol, 2});
-  rig.state.arrived[1] = {7, 0, 0, 0};
-  rig.state.arrived_count[1] = 1;
+  rig.arrive(1, {7});
   ASSERT_TRUE(run_turn(rig, computer_player()));
   EXPECT_EQ(rig.at({6, 3}), 8);
   EXPECT_TRUE(rig.random.used_up());
@@ -241,10 +239,8 @@ TEST(Turn, ComputerDrawingAnArrivedPieceThrowsAgainWithoutAKey) {
 
 TEST(Turn, TheLastArrivalEndsTheGameAtOnce) {
   GameRig rig({kYut}, "4\nkim\n");
-  rig.state.arrived[0] = {2, 3, 4, 0};
-  rig.state.arrived_count[0] = 3;
-  rig.state.score = {1500, 250};
-  rig.put({5, 5}, 5);
+  rig.one_piece_from_winning({5, 5});
+  rig.state.score[1] = 250;
   TurnOutcome outcome{};
   ASSERT_TRUE(run_turn(rig, side1_player(), &outcome));
   EXPECT_EQ(outcome, TurnOutcome::kGameOver);
