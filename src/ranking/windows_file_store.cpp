@@ -19,9 +19,32 @@ std::wstring wide(const std::string& path) {
   return out;
 }
 
+// Others may read, write or rename over the file while it is open here, so that a game
+// reading the ranking does not stand in the way of another one saving it.
 HANDLE open_file(const std::string& path, DWORD access, DWORD disposition) {
-  return ::CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return ::CreateFileW(wide(path).c_str(), access,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// A rename onto a file that another process holds open for a moment (a game reading the
+// ranking, a virus scanner) fails with a sharing error: it is tried again for a while.
+constexpr int kRenameTries = 40;
+constexpr DWORD kRenamePauseMs = 5;
+
+bool rename_over(const std::string& from, const std::string& to) {
+  for (int attempt = 1;; ++attempt) {
+    if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (attempt == kRenameTries ||
+        (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+      return false;
+    }
+    ::Sleep(kRenamePauseMs);
+  }
 }
 
 bool write_all(HANDLE file, std::string_view bytes) {
@@ -68,9 +91,7 @@ bool replace_file(const std::string& path, std::string_view bytes) {
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = write_all(file, bytes) && ::FlushFileBuffers(file);
   const bool closed = ::CloseHandle(file) != 0;
-  if (!written || !closed ||
-      !::MoveFileExW(wide(temp).c_str(), wide(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!written || !closed || !rename_over(temp, path)) {
     ::DeleteFileW(wide(temp).c_str());
     return false;
   }
