@@ -47,17 +47,32 @@ struct SavedConsole {
 std::mutex g_console_lock;
 SavedConsole g_saved;
 
-void give_back_console() {
+// Gives the console back. below_screen also moves the cursor to a fresh row under the
+// game's screen, for ways out that interrupt a screen (the prompt then starts below it).
+void give_back_console(bool below_screen = false) {
   const std::lock_guard lock(g_console_lock);
   if (g_saved.given_back) return;
   if (g_saved.has_input_mode) SetConsoleMode(g_saved.in, g_saved.input_mode);
-  if (g_saved.has_cursor) SetConsoleCursorInfo(g_saved.out, &g_saved.cursor);
+  if (g_saved.has_cursor) {
+    SetConsoleCursorInfo(g_saved.out, &g_saved.cursor);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (below_screen && GetConsoleScreenBufferInfo(g_saved.out, &info)) {
+      SetConsoleCursorPosition(g_saved.out, COORD{0, info.srWindow.Bottom});
+      DWORD written = 0;
+      WriteConsoleW(g_saved.out, L"\r\n", 2, &written, nullptr);
+    }
+  }
   g_saved.given_back = true;
 }
 
-BOOL WINAPI on_console_control(DWORD /*event*/) {
-  give_back_console();
-  return FALSE;  // the next handler, the system's, ends the process
+// Runs on a thread of the system's. Ctrl-C and Ctrl-Break end the game at once, with the
+// status Windows gives a program ended by Ctrl-C; closing the window, logging off and
+// shutting down go on to the system's handler once the console is given back.
+BOOL WINAPI on_console_control(DWORD event) {
+  const bool interrupt = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+  give_back_console(interrupt);
+  if (interrupt) ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+  return FALSE;
 }
 
 void give_back_at_exit() {
