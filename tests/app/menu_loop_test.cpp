@@ -112,6 +112,24 @@ TEST_F(MenuLoopTest, ModeMenuBackLeadsToTheMainMenuOnItemOne) {
   EXPECT_EQ(main_marker(screen()), 1);
 }
 
+TEST_F(MenuLoopTest, BothModesStartAGameOnTheGameScreen) {
+  constexpr std::string_view kStartText = "게임을 시작합니다.";
+  const std::string mode_keys[] = {keys({kEnter}), keys({kDown, kEnter})};
+  for (const std::string& mode : mode_keys) {
+    SCOPED_TRACE(::testing::PrintToString(mode));
+    testing::ScriptedConsole fresh(keys({kEnter}) + mode);
+    GameContext fresh_ctx{fresh.con, state, random, ranking, ctx.ranking_file};
+    EXPECT_THROW(menu_loop(fresh_ctx), InputClosed);  // the game waits for its first key
+    const Screen& game = fresh.con.screen();
+    bool started = false;
+    for (int y = 0; y < game.rows(); ++y) {
+      started = started || game.row_text(y).find(kStartText) != std::string::npos;
+    }
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(row_is_blank(game, 33)) << "the game screen fills all 34 rows";
+  }
+}
+
 TEST_F(MenuLoopTest, RankingIsReadFromTheFileEachTimeItIsShown) {
   auto save_with_name = [&](const char* name, int score) {
     RankingTable table{};
