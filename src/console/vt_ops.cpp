@@ -12,6 +12,7 @@ namespace {
 
 constexpr char kEsc = '\x1b';
 constexpr char kBel = '\x07';
+constexpr std::string_view kZeroWidthSpace = "\u200b";
 constexpr int kTabStop = 8;
 constexpr int kMaxParam = 10000;
 // An unfinished sequence longer than these is garbage: it is dropped, not kept waiting.
@@ -207,7 +208,11 @@ class Interpreter {
     std::size_t next = pos;
     const char32_t ch = decode_utf8(text, next);
     if (next - pos != static_cast<std::size_t>(length)) return 1;  // malformed: dropped
-    glyph(text.substr(pos, next - pos), pinned(ch));
+    if (options_.wide_in_one_cell && is_east_asian_wide(ch)) {
+      padded_glyph(text.substr(pos, next - pos));
+    } else {
+      glyph(text.substr(pos, next - pos), pinned(ch));
+    }
     return next - pos;
   }
 
@@ -249,6 +254,14 @@ class Interpreter {
     if (run_erase_ < 0 || ops_.back() != move_op(state_.x, state_.y)) return false;
     const ConsoleOp& run = ops_[static_cast<std::size_t>(run_erase_)];
     return run.y == state_.y && run.x + run.count == state_.x;
+  }
+
+  // A wide glyph that the console keeps in one cell, and a zero-width space in the next.
+  void padded_glyph(std::string_view bytes) {
+    if (state_.x + 2 > options_.cols) move(0, state_.y + 1);
+    write(bytes);
+    write(kZeroWidthSpace);
+    advance(2);
   }
 
   void advance(int columns) {

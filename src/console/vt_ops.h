@@ -11,7 +11,7 @@
 // wide (all non-ASCII glyphs on a CP949 console; Hangul and other East Asian wide glyphs
 // otherwise, or every non-ASCII glyph when ambiguous_width is 2) is written on two blanked
 // cells and followed by an explicit cursor placement, so the console's own idea of its width
-// never shifts what follows.
+// never shifts what follows (or padded, see VtOptions::wide_in_one_cell).
 
 #include <string>
 #include <string_view>
@@ -69,6 +69,11 @@ struct VtOptions {
   Encoding encoding = Encoding::Utf8;
   int ambiguous_width = 1;  // what Platform::ambiguous_width reports for this console
   int cols = 80;            // console width: where text wraps and a row ends
+  // The console keeps a Hangul syllable (or another wide glyph) in one cell although the
+  // screen that shows it draws it two columns wide (wine's console in a terminal, a legacy
+  // console). Each such glyph is then followed by a zero-width space in its second cell, so
+  // that the cells and the columns on the screen stay in step. UTF-8 text only.
+  bool wide_in_one_cell = false;
 };
 
 // Where the interpreter believes the console's cursor is, and the bytes of a sequence or

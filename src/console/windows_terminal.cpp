@@ -92,6 +92,22 @@ std::wstring utf16_from_utf8(const std::string& utf8) {
   return wide;
 }
 
+// Whether the console keeps a Hangul syllable in one cell (wine's console, a legacy console
+// on a Western code page) rather than two: writes one where the cursor stands, looks where
+// the cursor went, and blanks it again.
+bool keeps_wide_glyphs_in_one_cell(HANDLE out) {
+  CONSOLE_SCREEN_BUFFER_INFO before{};
+  CONSOLE_SCREEN_BUFFER_INFO after{};
+  DWORD done = 0;
+  if (!console_info(out, before) || before.dwCursorPosition.X + 2 >= before.dwSize.X) return false;
+  const bool written = WriteConsoleW(out, L"\uAC00", 1, &done, nullptr) != 0;  // "가"
+  const bool measured = written && console_info(out, after);
+  FillConsoleOutputCharacterW(out, L' ', 2, before.dwCursorPosition, &done);
+  SetConsoleCursorPosition(out, before.dwCursorPosition);
+  return measured && after.dwCursorPosition.Y == before.dwCursorPosition.Y &&
+         after.dwCursorPosition.X == before.dwCursorPosition.X + 1;
+}
+
 class WindowsConsole final : public Platform {
  public:
   WindowsConsole();
@@ -125,6 +141,7 @@ class WindowsConsole final : public Platform {
   bool console_in_ = false;
   bool console_out_ = false;
   Encoding encoding_ = Encoding::Utf8;
+  bool wide_in_one_cell_ = false;
   VtState vt_;
   KeyEventTranslator keys_;
   std::string input_;  // bytes translated from the console and not read yet
@@ -141,6 +158,8 @@ WindowsConsole::WindowsConsole()
   DWORD out_mode = 0;
   console_out_ = GetConsoleMode(out_, &out_mode) != 0;
   if (console_out_ && GetConsoleOutputCP() == kCp949CodePage) encoding_ = Encoding::Cp949;
+  wide_in_one_cell_ =
+      console_out_ && encoding_ == Encoding::Utf8 && keeps_wide_glyphs_in_one_cell(out_);
   keys_ = KeyEventTranslator(encoding_);
 
   {
@@ -181,7 +200,7 @@ void WindowsConsole::write(std::string_view bytes) {
   }
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!console_info(out_, info)) return;
-  const VtOptions options{encoding_, ambiguous_width(), info.dwSize.X};
+  const VtOptions options{encoding_, ambiguous_width(), info.dwSize.X, wide_in_one_cell_};
   for (const ConsoleOp& op : interpret_vt(bytes, options, vt_)) apply(op, info);
 }
 

@@ -3,7 +3,8 @@
 // console that draws glyphs as the Windows consoles do (every glyph one cell, as a legacy
 // console on a Western code page and wine do; Hangul two cells, as a current console does
 // with UTF-16; every double-byte glyph two cells, as a CP949 console does). Every glyph of
-// the screen model must stand on its own column.
+// the screen model must stand on its own column, in the console's cells and, for wine's
+// console, also on the terminal that shows those cells.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,10 +30,13 @@ struct ConsoleKind {
   const char* name;
   Drawing drawing;
   Encoding encoding;
-  int ambiguous_width;  // what the back end reports for this console
+  int ambiguous_width;    // what the back end reports for this console
+  bool wide_in_one_cell;  // what the back end finds out about it
+  bool on_terminal;       // the cells are shown by a terminal (wine's console)
 };
 
 constexpr char32_t kRightHalf = 0;
+constexpr char32_t kZeroWidthSpace = 0x200B;
 
 // Cells and a cursor, changed only by console operations, as the console API changes them.
 class ApiConsole {
@@ -66,6 +70,19 @@ class ApiConsole {
   }
 
   char32_t at(int x, int y) const { return cells_[static_cast<std::size_t>(y * kCols + x)]; }
+
+  // Row y as a terminal shows the cells one after the other: wide glyphs two columns, a
+  // zero-width space none, everything else one.
+  std::vector<char32_t> terminal_row(int y) const {
+    std::vector<char32_t> shown;
+    for (int x = 0; x < kCols; ++x) {
+      const char32_t ch = at(x, y);
+      if (ch == kZeroWidthSpace || ch == kRightHalf) continue;
+      shown.push_back(ch);
+      if (is_east_asian_wide(ch)) shown.push_back(kRightHalf);
+    }
+    return shown;
+  }
   bool cursor_visible() const { return cursor_visible_; }
 
   int width_of(char32_t ch) const {
@@ -150,7 +167,8 @@ class VtConsoleTest : public ::testing::TestWithParam<ConsoleKind> {
   void refresh() {
     platform_.clear_output();
     con_.refresh();
-    const VtOptions options{GetParam().encoding, GetParam().ambiguous_width, ApiConsole::kCols};
+    const VtOptions options{GetParam().encoding, GetParam().ambiguous_width, ApiConsole::kCols,
+                            GetParam().wide_in_one_cell};
     for (const ConsoleOp& op : interpret_vt(platform_.output(), options, state_)) {
       console_.apply(op);
     }
@@ -168,10 +186,24 @@ class VtConsoleTest : public ::testing::TestWithParam<ConsoleKind> {
         if (console_.width_of(ch) == 2) {
           ASSERT_EQ(second, kRightHalf) << "at (" << x + 1 << ", " << y << ")";
         } else {
-          // One cell drawn: the second column is blank, or the frame's filler.
-          ASSERT_TRUE(second == U' ' || second == U'━') << "at (" << x + 1 << ", " << y << ")";
+          // One cell drawn: the second column is blank, the frame's filler, or the padding.
+          ASSERT_TRUE(second == U' ' || second == U'━' || second == kZeroWidthSpace)
+              << "at (" << x + 1 << ", " << y << ")";
         }
       }
+      if (GetParam().on_terminal) expect_terminal_row_shows_model(y);
+    }
+  }
+
+  void expect_terminal_row_shows_model(int y) {
+    const std::vector<char32_t> shown = console_.terminal_row(y);
+    const Screen& screen = con_.screen();
+    for (int x = 0; x < screen.cols(); ++x) {
+      const char32_t ch = screen.at(x, y).ch;
+      if (ch == 0) continue;
+      ASSERT_LT(static_cast<std::size_t>(x), shown.size()) << "row " << y;
+      ASSERT_EQ(utf8(shown[static_cast<std::size_t>(x)]), utf8(ch))
+          << "terminal column " << x << ", row " << y;
     }
   }
 
@@ -183,9 +215,11 @@ class VtConsoleTest : public ::testing::TestWithParam<ConsoleKind> {
 
 INSTANTIATE_TEST_SUITE_P(
     Consoles, VtConsoleTest,
-    ::testing::Values(ConsoleKind{"OneCellEach", Drawing::OneCellEach, Encoding::Utf8, 1},
-                      ConsoleKind{"WideHangul", Drawing::WideHangul, Encoding::Utf8, 1},
-                      ConsoleKind{"Cp949", Drawing::Cp949DoubleCells, Encoding::Cp949, 2}),
+    ::testing::Values(
+        ConsoleKind{"LegacyOneCellEach", Drawing::OneCellEach, Encoding::Utf8, 1, false, false},
+        ConsoleKind{"WineInATerminal", Drawing::OneCellEach, Encoding::Utf8, 1, true, true},
+        ConsoleKind{"WideHangul", Drawing::WideHangul, Encoding::Utf8, 1, false, false},
+        ConsoleKind{"Cp949", Drawing::Cp949DoubleCells, Encoding::Cp949, 2, false, false}),
     [](const ::testing::TestParamInfo<ConsoleKind>& info) { return std::string(info.param.name); });
 
 TEST_P(VtConsoleTest, TitleScreenAndMarkerMovesStandOnTheirColumns) {

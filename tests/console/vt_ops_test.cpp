@@ -132,6 +132,16 @@ TEST(VtGlyphTest, WideGlyphEndingTheRowLeavesTheCursorOnTheNextRow) {
             (Ops{erase_op(78, 3, 2), write_op("게"), move_op(0, 4)}));
 }
 
+TEST(VtGlyphTest, WideGlyphsKeptInOneCellArePaddedWithAZeroWidthSpace) {
+  VtState state{10, 1, {}};
+  VtOptions options = kUtf16Console;
+  options.wide_in_one_cell = true;
+  EXPECT_EQ(interpret_vt("게임━a", options, state), (Ops{write_op("게\u200b임\u200b━a")}));
+  EXPECT_EQ(state.x, 16);
+  state = {79, 1, {}};
+  EXPECT_EQ(interpret_vt("게", options, state), (Ops{move_op(0, 2), write_op("게\u200b")}));
+}
+
 TEST(VtGlyphTest, ARunBreaksAtTheRowEnd) {
   VtState state{78, 3, {}};
   EXPECT_EQ(interpret_vt("게\x1b[5;1H임", kUtf16Console, state),
