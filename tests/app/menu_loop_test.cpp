@@ -32,7 +32,9 @@ constexpr std::string_view kRulesLastLine = "-아무키를 누르면 목차화�
 // The main menu's marked item, 0 when no marker stands in column 4.
 int main_marker(const Screen& screen) {
   for (int item = 1; item <= 4; ++item) {
-    if (screen.text_at(4, 4 * item + 2, 2) == "▶") return item;
+    if (screen.text_at(4, 4 * item + 2, 2) == "▶") {
+      return item;
+    }
   }
   return 0;
 }
@@ -140,7 +142,9 @@ TEST_F(MenuLoopTest, RankingIsReadFromTheFileEachTimeItIsShown) {
   };
   auto shown = [&](std::string_view text) {
     for (int y = 0; y < screen().rows(); ++y) {
-      if (screen().row_text(y).find(text) != std::string::npos) return true;
+      if (screen().row_text(y).find(text) != std::string::npos) {
+        return true;
+      }
     }
     return false;
   };
