@@ -102,6 +102,17 @@ TEST(ConsoleInputTest, TypedTextIsEchoedAtTheCursor) {
   EXPECT_EQ(con.screen().cursor_y(), 18);
 }
 
+TEST(ConsoleInputTest, BackspaceErasesTypingThatRanPastTheRightEdge) {
+  // The prompt ends at column 73: the seventh character fills column 79 and the cursor goes
+  // on at the next row, from where Backspace must still take it off the screen.
+  MemoryPlatform platform("1234567\x7f\x7f\n");
+  Console con(platform);
+  con.gotoxy(73, 17);
+  EXPECT_EQ(con.read_int(), 12345);
+  EXPECT_EQ(con.screen().text_at(73, 17, 7), "12345  ");
+  EXPECT_EQ(con.screen().text_at(0, 18, 2), "  ");
+}
+
 TEST(ConsoleInputTest, OverlongLineKeepsMemoryBounded) {
   MemoryPlatform platform(std::string(100000, 'x') + "\n");
   Console con(platform);
