@@ -6,7 +6,7 @@
 
 #include "../tests/console/title_drawing.h"
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 
 namespace yut {
 namespace {

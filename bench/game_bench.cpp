@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 #include "display/board_view.h"
 #include "game/context.h"
 #include "game/game_loop.h"

@@ -6,8 +6,8 @@
 
 #include "../tests/console/title_drawing.h"
 #include "console/console.h"
-#include "console/memory_platform.h"
-#include "console/vt_ops.h"
+#include "console/platform/memory_platform.h"
+#include "console/platform/vt_ops.h"
 
 namespace yut {
 namespace {

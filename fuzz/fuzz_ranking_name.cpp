@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/cp949.h"
+#include "console/text/cp949.h"
 #include "ranking/ranking_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

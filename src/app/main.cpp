@@ -10,7 +10,7 @@
 #include "app/command_line.h"
 #include "app/menu_loop.h"
 #include "console/console.h"
-#include "console/terminal.h"
+#include "console/platform/terminal.h"
 #include "game/context.h"
 #include "game/random.h"
 #include "game/state.h"

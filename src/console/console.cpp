@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "console/line_scan.h"
-#include "console/utf8.h"
+#include "console/input/line_scan.h"
+#include "console/text/utf8.h"
 
 namespace yut {
 namespace {

@@ -25,11 +25,11 @@
 #include <string>
 #include <string_view>
 
-#include "console/key_decoder.h"
-#include "console/keys.h"
+#include "console/input/key_decoder.h"
+#include "console/input/keys.h"
 #include "console/platform.h"
-#include "console/renderer.h"
-#include "console/screen.h"
+#include "console/screen/renderer.h"
+#include "console/screen/screen.h"
 
 #if defined(__GNUC__)
 #define YUT_PRINTF_LIKE(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))

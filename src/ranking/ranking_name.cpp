@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "console/cp949.h"
+#include "console/text/cp949.h"
 
 namespace yut {
 namespace {

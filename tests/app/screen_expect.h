@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/screen.h"
+#include "console/screen/screen.h"
 
 namespace yut::testing {
 

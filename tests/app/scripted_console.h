@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 
 namespace yut::testing {
 

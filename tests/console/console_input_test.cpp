@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 
 namespace yut {
 namespace {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console/glyph_width.h"
-#include "console/utf8.h"
+#include "console/text/glyph_width.h"
+#include "console/text/utf8.h"
 
 namespace yut::test {
 

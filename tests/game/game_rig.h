@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 #include "game/context.h"
 #include "game/routes.h"
 #include "game/state.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/memory_platform.h"
+#include "console/platform/memory_platform.h"
 #include "game/context.h"
 #include "game/random.h"
 #include "game/state.h"

@@ -1,0 +1,179 @@
+#include "console/platform/posix_signals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace yut::posix {
+namespace {
+
+constexpr char kShowCursor[] = "\x1b[?25h";
+// To the left column of the last row, then a new line, so a shell prompt starts below.
+constexpr char kBelowScreen[] = "\x1b[999;1H\r\n";
+
+struct Terminal {
+  int in_fd = 0;
+  int out_fd = 1;
+  termios saved{};
+  termios raw{};
+  bool has_mode = false;  // in_fd is a terminal whose mode is saved
+  bool out_is_terminal = false;
+  volatile sig_atomic_t changed = 0;  // the terminal is not in the mode it was found in
+};
+
+Terminal g_terminal;
+int g_wake_pipe[2] = {-1, -1};
+volatile sig_atomic_t g_quit = 0;
+volatile sig_atomic_t g_suspend = 0;
+volatile sig_atomic_t g_resumed = 0;
+volatile sig_atomic_t g_resized = 0;
+
+void wake() {
+  if (g_wake_pipe[1] >= 0) {
+    const int saved_errno = errno;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t n = write(g_wake_pipe[1], &byte, 1);
+    errno = saved_errno;
+  }
+}
+
+void write_all(const char* text, std::size_t length) {
+  while (length > 0) {
+    const ssize_t n = write(g_terminal.out_fd, text, length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    text += n;
+    length -= static_cast<std::size_t>(n);
+  }
+}
+
+// Only async-signal-safe calls: it also runs in the crash handler.
+void restore_now(bool below_screen) {
+  if (g_terminal.changed == 0) return;
+  g_terminal.changed = 0;
+  if (g_terminal.has_mode) tcsetattr(g_terminal.in_fd, TCSADRAIN, &g_terminal.saved);
+  if (g_terminal.out_is_terminal) {
+    if (below_screen) write_all(kBelowScreen, sizeof kBelowScreen - 1);
+    write_all(kShowCursor, sizeof kShowCursor - 1);
+  }
+}
+
+void on_quit(int signal_number) {
+  g_quit = signal_number;
+  wake();
+}
+void on_suspend(int /*signal_number*/) {
+  g_suspend = 1;
+  wake();
+}
+void on_continue(int /*signal_number*/) {
+  g_resumed = 1;
+  wake();
+}
+void on_resize(int /*signal_number*/) {
+  g_resized = 1;
+  wake();
+}
+void on_crash(int signal_number) {
+  restore_now(true);
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
+void at_exit() {
+  restore_now(false);
+}
+
+void handle(int signal_number, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(signal_number, &action, nullptr);
+}
+
+}  // namespace
+
+void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_is_terminal) {
+  g_terminal.in_fd = in_fd;
+  g_terminal.out_fd = out_fd;
+  g_terminal.out_is_terminal = out_is_terminal;
+  if (saved != nullptr) {
+    g_terminal.saved = *saved;
+    g_terminal.has_mode = true;
+  }
+  if (g_wake_pipe[0] < 0 && pipe(g_wake_pipe) == 0) {
+    for (const int fd : g_wake_pipe) {
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+      fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+  }
+  std::atexit(at_exit);
+  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) handle(s, on_quit);
+  handle(SIGTSTP, on_suspend);
+  handle(SIGCONT, on_continue);
+  handle(SIGWINCH, on_resize);
+  for (const int s : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) handle(s, on_crash);
+  signal(SIGPIPE, SIG_IGN);  // output to a closed pipe is dropped, not fatal
+  g_terminal.changed = 1;
+}
+
+int wake_fd() {
+  return g_wake_pipe[0];
+}
+
+SignalRequests take_requests() {
+  char drain[64];
+  while (g_wake_pipe[0] >= 0 && read(g_wake_pipe[0], drain, sizeof drain) > 0) {
+  }
+  SignalRequests requests;
+  requests.quit = g_quit;
+  requests.suspend = g_suspend != 0;
+  requests.resumed = g_resumed != 0;
+  requests.resized = g_resized != 0;
+  g_suspend = 0;
+  g_resumed = 0;
+  g_resized = 0;
+  return requests;
+}
+
+void restore_terminal(bool below_screen) {
+  restore_now(below_screen);
+}
+
+void enter_raw_mode() {
+  if (g_terminal.has_mode) {
+    termios raw = g_terminal.saved;
+    // No line editing and no echo; signals stay (Ctrl-C, Ctrl-Z); Enter arrives as CR;
+    // Ctrl-S and Ctrl-Q are plain keys.
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ECHONL | IEXTEN));
+    raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IGNCR | IXON | ISTRIP));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(g_terminal.in_fd, TCSADRAIN, &raw);
+  }
+  g_terminal.changed = 1;
+}
+
+void quit_by_signal(int signal_number) {
+  restore_now(true);
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+  std::_Exit(128 + signal_number);  // the signal was blocked or ignored by our parent
+}
+
+void suspend() {
+  restore_now(true);
+  signal(SIGTSTP, SIG_DFL);
+  kill(getpid(), SIGTSTP);  // stops here until continued
+  handle(SIGTSTP, on_suspend);
+  enter_raw_mode();
+  g_resumed = 1;
+}
+
+}  // namespace yut::posix

@@ -1,0 +1,145 @@
+// The terminal of a POSIX system: standard input and output, raw mode while the game runs.
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+
+#include "console/text/locale_encoding.h"
+#include "console/platform/posix_signals.h"
+#include "console/platform/terminal.h"
+#include "console/platform/width_probe.h"
+
+namespace yut {
+namespace {
+
+constexpr int kInFd = STDIN_FILENO;
+constexpr int kOutFd = STDOUT_FILENO;
+
+// The locale as the C library would take it: LC_ALL, then LC_CTYPE, then LANG.
+Encoding locale_encoding() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return encoding_of_locale(value);
+  }
+  return Encoding::Utf8;
+}
+
+class PosixTerminal : public Platform {
+ public:
+  PosixTerminal() : encoding_(locale_encoding()) {
+    const bool in_is_terminal = isatty(kInFd) == 1;
+    out_is_terminal_ = isatty(kOutFd) == 1;
+    termios saved{};
+    const bool has_mode = in_is_terminal && tcgetattr(kInFd, &saved) == 0;
+    // How to leave is registered before the mode changes.
+    posix::install_restoration(kInFd, kOutFd, has_mode ? &saved : nullptr, out_is_terminal_);
+    posix::enter_raw_mode();
+    if (has_mode && out_is_terminal_) ambiguous_width_ = probe_ambiguous_width(*this);
+  }
+
+  ~PosixTerminal() override { posix::restore_terminal(false); }
+
+  void write(std::string_view bytes) override {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+      const ssize_t n = ::write(kOutFd, data, left);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;  // output closed: nothing more can be shown
+      data += n;
+      left -= static_cast<std::size_t>(n);
+    }
+  }
+
+  int read_byte(int timeout_ms) override {
+    if (buffer_pos_ < buffer_len_) return buffer_[buffer_pos_++];
+    if (ended_) return kReadEndOfInput;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+      if (handle_signals()) return kReadInterrupted;
+      int wait_ms = -1;
+      if (timeout_ms >= 0) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        wait_ms = left > 0 ? static_cast<int>(left) : 0;
+      }
+      pollfd fds[2] = {{kInFd, POLLIN, 0}, {posix::wake_fd(), POLLIN, 0}};
+      const int ready = poll(fds, fds[1].fd >= 0 ? 2 : 1, wait_ms);
+      if (ready < 0) {
+        if (errno == EINTR) continue;
+        return end_of_input();
+      }
+      if (ready == 0) return kReadTimeout;
+      if (fds[0].revents == 0) continue;  // woken by a signal
+      const ssize_t n = ::read(kInFd, buffer_, sizeof buffer_);
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      if (n <= 0) return end_of_input();
+      buffer_len_ = static_cast<std::size_t>(n);
+      buffer_pos_ = 1;
+      return buffer_[0];
+    }
+  }
+
+  TermSize size() override {
+    winsize ws{};
+    for (const int fd : {kOutFd, kInFd}) {
+      if (ioctl(fd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
+        return {ws.ws_col, ws.ws_row};
+      }
+    }
+    return {};  // no terminal to ask: the game's own size
+  }
+
+  unsigned take_events() override {
+    handle_signals();
+    const unsigned events = events_;
+    events_ = 0;
+    return events;
+  }
+
+  Encoding encoding() const override { return encoding_; }
+  int ambiguous_width() const override { return ambiguous_width_; }
+
+ private:
+  int end_of_input() {
+    ended_ = true;
+    return kReadEndOfInput;
+  }
+
+  // Acts on what the signal handlers asked for; true when the screen wants a repaint.
+  bool handle_signals() {
+    const posix::SignalRequests requests = posix::take_requests();
+    if (requests.quit != 0) posix::quit_by_signal(requests.quit);
+    if (requests.suspend) posix::suspend();
+    if (requests.resumed || requests.suspend) {
+      posix::enter_raw_mode();
+      events_ |= kEventResumed;
+    }
+    if (requests.resized) events_ |= kEventResized;
+    return events_ != 0;
+  }
+
+  Encoding encoding_;
+  bool out_is_terminal_ = false;
+  int ambiguous_width_ = 1;
+  unsigned events_ = 0;
+  bool ended_ = false;
+  unsigned char buffer_[256] = {};
+  std::size_t buffer_len_ = 0;
+  std::size_t buffer_pos_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> open_terminal() {
+  return std::make_unique<PosixTerminal>();
+}
+
+}  // namespace yut

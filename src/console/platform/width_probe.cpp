@@ -1,0 +1,45 @@
+#include "console/platform/width_probe.h"
+
+#include <chrono>
+#include <string>
+
+#include "console/input/key_decoder.h"
+#include "console/screen/renderer.h"
+
+namespace yut {
+
+int probe_ambiguous_width(Platform& platform, int timeout_ms) {
+  // The probe glyph goes to the first column of the cursor's row; the cursor then stands at
+  // column 2 or 3 (1-based), which the position report tells.
+  std::string probe = "\r";
+  encode_glyph(U'○', platform.encoding(), probe);
+  probe += "\x1b[6n\x1b[c";
+  platform.write(probe);
+
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  const ByteSource source = [&](int wanted_ms) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const int limit = static_cast<int>(std::max<long long>(0, left.count()));
+    return platform.read_byte(wanted_ms < 0 ? limit : std::min(wanted_ms, limit));
+  };
+  KeyDecoder decoder(platform.encoding());
+  int width = 1;
+  for (;;) {
+    const Key key = decoder.next(source, -1);
+    if (key.kind == KeyKind::CursorReport) {
+      width = key.second >= 3 ? 2 : 1;
+      continue;  // the device attributes reply follows
+    }
+    if (key.kind == KeyKind::DeviceAttributes || key.kind == KeyKind::Timeout ||
+        key.kind == KeyKind::EndOfInput) {
+      break;
+    }
+    if (Clock::now() >= deadline) break;
+  }
+  platform.write("\r\x1b[K");
+  return width;
+}
+
+}  // namespace yut

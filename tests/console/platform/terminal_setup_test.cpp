@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/console.h"
+#include "console/text/locale_encoding.h"
+#include "console/platform/memory_platform.h"
+#include "console/platform/width_probe.h"
+
+namespace yut {
+namespace {
+
+TEST(LocaleEncodingTest, Table) {
+  const std::pair<const char*, Encoding> cases[] = {
+      {"ko_KR.UTF-8", Encoding::Utf8},
+      {"C.UTF-8", Encoding::Utf8},
+      {"C", Encoding::Utf8},
+      {"POSIX", Encoding::Utf8},
+      {"ko_KR", Encoding::Utf8},
+      {"ko_KR.EUC-KR", Encoding::Cp949},
+      {"ko_KR.euckr", Encoding::Cp949},
+      {"ko_KR.CP949", Encoding::Cp949},
+      {"ko_KR.UHC", Encoding::Cp949},
+      {"ko_KR.eucKR@euro", Encoding::Cp949},
+      {"en_US.ISO-8859-1", Encoding::Utf8},
+  };
+  for (const auto& [locale, expected] : cases) {
+    EXPECT_EQ(encoding_of_locale(locale), expected) << locale;
+  }
+}
+
+TEST(WidthProbeTest, Table) {
+  struct Case {
+    const char* name;
+    std::string replies;
+    int width;
+    std::size_t left;  // input bytes the probe leaves unread
+  };
+  const Case cases[] = {
+      {"one column", "\x1b[5;2R\x1b[?62;22c", 1, 0},
+      {"two columns", "\x1b[5;3R\x1b[?62;22c", 2, 0},
+      {"no position report, only attributes", "\x1b[?1;2c", 1, 0},
+      {"no answer", "", 1, 0},
+      {"keys after the replies stay", "\x1b[1;3R\x1b[?6cab", 2, 2},
+  };
+  for (const Case& c : cases) {
+    MemoryPlatform platform(c.replies);
+    EXPECT_EQ(probe_ambiguous_width(platform, 50), c.width) << c.name;
+    EXPECT_EQ(platform.input_left(), c.left) << c.name;
+    const std::string& out = platform.output();
+    EXPECT_EQ(out.find("\x1b[6n\x1b[c"), 4U) << c.name;           // after CR and the probe glyph
+    EXPECT_EQ(out.substr(out.size() - 4), "\r\x1b[K") << c.name;  // the probe is erased
+  }
+}
+
+TEST(WidthProbeTest, LateRepliesNeverReachTheMenus) {
+  MemoryPlatform platform("\x1b[5;2R\x1b[?62;22c\x1b[B\r");
+  Console con(platform);
+  EXPECT_EQ(con.read_key(), kKeyPrefix);
+  EXPECT_EQ(con.read_key(), kKeyDown);
+  EXPECT_EQ(con.read_key(), kKeyEnter);
+}
+
+TEST(ConsoleOutputTest, HeadlessRunKeepsNoOutput) {
+  MemoryPlatform platform;
+  platform.keep_output(false);
+  Console con(platform);
+  for (int i = 0; i < 100; ++i) {
+    con.clear_screen();
+    con.printf("game %d", i);
+    con.refresh();
+  }
+  EXPECT_TRUE(platform.output().empty());
+  EXPECT_GT(platform.bytes_written(), 0U);
+  EXPECT_EQ(platform.writes(), 100U);
+}
+
+TEST(ConsoleOutputTest, PrintfFormatsLongText) {
+  MemoryPlatform platform;
+  Console con(platform);
+  const std::string long_text(300, 'x');
+  con.printf("player1의 점수 : %d %s", 250, long_text.c_str());
+  EXPECT_EQ(con.screen().text_at(0, 0, 22), "player1의 점수 : 250 x");
+  EXPECT_EQ(con.screen().cursor_y(), 4);  // 321 columns wrapped over four rows
+}
+
+}  // namespace
+}  // namespace yut
