@@ -160,6 +160,11 @@ void enter_raw_mode() {
   g_terminal.changed = 1;
 }
 
+void end_if_asked_to_quit() {
+  const int signal_number = g_quit;
+  if (signal_number != 0) quit_by_signal(signal_number);
+}
+
 void quit_by_signal(int signal_number) {
   restore_now(true);
   signal(signal_number, SIG_DFL);

@@ -29,6 +29,10 @@ void restore_terminal(bool below_screen);
 // Raw mode again after a suspension.
 void enter_raw_mode();
 
+// Ends the process as quit_by_signal does when a quit signal is pending; returns otherwise.
+// Leaves the other requests for the input wait.
+void end_if_asked_to_quit();
+
 // Restores the terminal and ends the process by the signal's default action.
 [[noreturn]] void quit_by_signal(int signal_number);
 // Restores the terminal, stops the process (as Ctrl-Z does) and takes raw mode again once

@@ -138,6 +138,10 @@ class PosixTerminal : public Platform {
 
 }  // namespace
 
+void end_if_asked_to_quit() {
+  posix::end_if_asked_to_quit();
+}
+
 std::unique_ptr<Platform> open_terminal() {
   return std::make_unique<PosixTerminal>();
 }

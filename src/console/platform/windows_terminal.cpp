@@ -360,6 +360,9 @@ unsigned WindowsConsole::take_events() {
 
 }  // namespace
 
+// The console's control handler ends the game itself; nothing waits for a flag here.
+void end_if_asked_to_quit() {}
+
 std::unique_ptr<Platform> open_terminal() {
   return std::make_unique<WindowsConsole>();
 }
