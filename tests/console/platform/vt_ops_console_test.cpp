@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ struct ConsoleKind {
   bool wide_in_one_cell;  // what the back end finds out about it
   bool on_terminal;       // the cells are shown by a terminal (wine's console)
 };
+
+// The kind's name stands for it in test listings (not its bytes).
+void PrintTo(const ConsoleKind& kind, std::ostream* out) {
+  *out << kind.name;
+}
 
 constexpr char32_t kRightHalf = 0;
 constexpr char32_t kZeroWidthSpace = 0x200B;

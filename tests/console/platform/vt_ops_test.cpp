@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ struct Case {
   int end_x;
   int end_y;
 };
+
+// The case's name stands for it in test listings (not its bytes).
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
 
 const VtOptions kUtf16Console{Encoding::Utf8, 1, 80};
 
