@@ -20,7 +20,7 @@
 namespace yut {
 namespace {
 
-enum class Ending { ReadForever, Crash, Farewell };
+enum class Ending { ReadForever, Crash, Farewell, ShowTwoKeys };
 
 // A child process on a new pseudo-terminal that opens the terminal and reads keys.
 class TerminalChild {
@@ -93,6 +93,13 @@ class TerminalChild {
     Console con(*terminal);
     con.print("ready");
     try {
+      if (ending == Ending::ShowTwoKeys) {
+        const int first = con.read_key();
+        const int second = con.read_key();
+        con.printf("keys %d %d.", first, second);
+        con.finish();
+        return 0;
+      }
       con.read_key();
       if (ending == Ending::Crash) raise(SIGSEGV);
       if (ending == Ending::Farewell) {
@@ -182,13 +189,14 @@ TEST(PosixTerminalTest, FarewellLeavesTheCursorVisible) {
 }
 
 TEST(PosixTerminalTest, ArrowKeysAndLateRepliesThroughTheTerminal) {
-  TerminalChild child(Ending::Farewell);
+  TerminalChild child(Ending::ShowTwoKeys);
   start(child);
   if (HasFatalFailure()) return;
   child.type("\x1b[5;9R");  // a late reply is no key: the child keeps reading
-  child.type("\x1bOA");
+  child.type("\x1bOA");     // the up arrow, as a terminal in application mode sends it
   const int status = child.wait_status();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_NE(child.output().find("keys 224 72."), std::string::npos) << child.output();
 }
 
 }  // namespace
