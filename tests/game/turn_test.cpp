@@ -2,11 +2,45 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "display/board_view.h"
 #include "game_rig.h"
+
+// Heap bytes in use and the most in use since the last mark, counted by the replacements of
+// the global operator new and delete below (for this test program only): a turn must not
+// keep more of them the longer its run of refused choices goes on.
+namespace heap_use {
+std::size_t in_use = 0;
+std::size_t peak = 0;
+// Each block starts with its size, in a header that keeps the block's alignment.
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+}  // namespace heap_use
+
+void* operator new(std::size_t size) {
+  void* block = std::malloc(size + heap_use::kHeader);
+  if (block == nullptr) throw std::bad_alloc();
+  *static_cast<std::size_t*>(block) = size;
+  heap_use::in_use += size;
+  heap_use::peak = std::max(heap_use::peak, heap_use::in_use);
+  return static_cast<char*>(block) + heap_use::kHeader;
+}
+
+void operator delete(void* data) noexcept {
+  if (data == nullptr) return;
+  void* block = static_cast<char*>(data) - heap_use::kHeader;
+  heap_use::in_use -= *static_cast<std::size_t*>(block);
+  std::free(block);
+}
+
+void operator delete(void* data, std::size_t) noexcept {
+  operator delete(data);
+}
 
 namespace yut {
 namespace {
@@ -253,16 +287,47 @@ TEST(Turn, TheLastArrivalEndsTheGameAtOnce) {
   EXPECT_EQ(std::string(rig.ranking[0].name.data()), "kim");
 }
 
-TEST(Turn, RefusalsDoNotDeepenAnything) {
-  // A long run of refused choices followed by a valid one.
-  std::vector<int> throws(3000, kGeol);
+// Always the same throw, without keeping a record of the draws (which would grow with them).
+class SameThrow : public Random {
+ public:
+  explicit SameThrow(int roll) : roll_(roll) {}
+  int uniform(int) override {
+    ++draws;
+    return roll_;
+  }
+  int draws = 0;
+
+ private:
+  int roll_;
+};
+
+// The most heap a side-1 turn holds beyond what it started with, when `refusals` refused
+// choices come before a valid one.
+std::size_t heap_held_by_turn_with_refusals(int refusals) {
   std::string keys;
-  for (int k = 1; k < 3000; ++k) keys += "9\nk";
+  for (int k = 0; k < refusals; ++k) keys += "9\nk";
   keys += "1\n";
-  GameRig rig(throws, keys);
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({6, 3}), 2);
-  EXPECT_TRUE(rig.random.used_up());
+  GameRig rig({}, keys);
+  rig.platform.keep_output(false);
+  SameThrow geol(kGeol);
+  GameContext ctx{rig.con, rig.state, geol, rig.ranking, rig.ranking_path};
+  draw_board(rig.con, rig.state);
+  const std::size_t before = heap_use::in_use;
+  heap_use::peak = before;
+  EXPECT_EQ(take_turn(ctx, side1_player()), TurnOutcome::kGoesOn);
+  const std::size_t held = heap_use::peak - before;
+  EXPECT_EQ(rig.at({6, 3}), 2) << refusals << " refusals";
+  EXPECT_EQ(geol.draws, refusals + 1);
+  EXPECT_EQ(rig.platform.input_left(), 0U);
+  return held;
+}
+
+TEST(Turn, RefusalsDoNotDeepenAnything) {
+  // Every refusal starts a further turn from inside the running one; three thousand of them
+  // in a row must cost no more than ten.
+  const std::size_t after_few = heap_held_by_turn_with_refusals(10);
+  const std::size_t after_many = heap_held_by_turn_with_refusals(3000);
+  EXPECT_LE(after_many, after_few + 512) << after_few << " bytes after 10 refusals";
 }
 
 }  // namespace
