@@ -82,14 +82,15 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
     const auto shown = shown_row(y);
     if (!std::equal(model.begin(), model.end(), shown.begin())) render_row(screen, y);
   }
-  if (screen.cursor_visible()) {
-    const int y = std::min(screen.cursor_y(), rows_ - 1);
-    const int x = screen.cursor_y() < rows_ ? screen.cursor_x() : 0;
-    place_cursor(screen, x, y);
-    if (cursor_visible_ != 1) {
-      out += kShowCursor;
-      cursor_visible_ = 1;
-    }
+  // The terminal's cursor ends where the model's stands, shown or hidden: an input method
+  // shows the text being composed (a Hangul name) at the terminal's cursor, and the cursor
+  // tells whoever watches the terminal that the screen is complete.
+  const int y = std::min(screen.cursor_y(), rows_ - 1);
+  const int x = screen.cursor_y() < rows_ ? screen.cursor_x() : 0;
+  place_cursor(screen, x, y);
+  if (screen.cursor_visible() && cursor_visible_ != 1) {
+    out += kShowCursor;
+    cursor_visible_ = 1;
   }
   out_ = nullptr;
 }
