@@ -1,14 +1,22 @@
 """The command line of the real program: help, version, seed and refused arguments."""
 
+import os
 import subprocess
 import unittest
 
 from tmux_screen import program
 
+# Piped keys: "게임 시작", "2인용 모드", the start pause, then piece 1 (a or e) each turn; the
+# game ends when they run out.
+GAME_KEYS = "\r\rx" + "1\n" * 12
 
-def run(*args):
-    return subprocess.run([program(), *args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, text=True, timeout=5, check=False)
+
+def run(*args, keys=None):
+    """Runs the program with the keys piped in, or with input closed when there are none."""
+    return subprocess.run([program(), *args], input=keys,
+                          stdin=None if keys else subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, text=True, timeout=5, check=False,
+                          env=dict(os.environ, LC_ALL="C.UTF-8"))
 
 
 class CommandLineTest(unittest.TestCase):
@@ -32,10 +40,20 @@ class CommandLineTest(unittest.TestCase):
                 self.assertTrue(result.stderr.startswith("yutnori: "))
 
     def test_seed_is_accepted(self):
-        # With input closed the game ends at once; the seed itself is only parsed here.
-        for args in (["--seed", "42"], ["--seed=0"], ["--seed", "4294967295"]):
+        # The same seed and keys play the same game: every screen and throw alike.
+        games = {}
+        for args in (["--seed", "42"], ["--seed=42"], ["--seed=0"], ["--seed", "4294967295"]):
             with self.subTest(args=args):
-                self.assertEqual(run(*args).returncode, 0)
+                first = games[args[-1]] = run(*args, keys=GAME_KEYS)
+                self.assertEqual(first.returncode, 0, first.stderr)
+                self.assertGreaterEqual(first.stdout.count("움직일 말을 선택해 주세요"), 4,
+                                        "turns were played")
+                self.assertTrue(run(*args, keys=GAME_KEYS).stdout == first.stdout,
+                                "the second game differs from the first")
+        self.assertTrue(games["42"].stdout == games["--seed=42"].stdout,
+                        "--seed 42 and --seed=42 differ")
+        self.assertFalse(run("--seed", "43", keys=GAME_KEYS).stdout == games["42"].stdout,
+                         "another seed, another game")
 
 
 if __name__ == "__main__":
