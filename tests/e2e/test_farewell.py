@@ -4,7 +4,7 @@ import os
 import subprocess
 import unittest
 
-from test_title_screen import title_screen
+from test_title_screen import after_marker, title_screen
 from tmux_screen import ScreenTestCase, program
 
 FAREWELL = "재밌게 놀으셨나요!? 또 찾아주세요~ "
@@ -28,7 +28,7 @@ class FarewellTest(ScreenTestCase):
 
     def test_farewell_text_exit_status_and_prompt_row(self):
         self.screen.start_game()
-        self.screen.wait_for_texts(title_screen())
+        self.screen.wait_for_texts(title_screen(), cursor=after_marker(1))
         self.screen.keys("Up", "Enter")
         lines = self.screen.wait_for_line_start("EXIT=")
         self.assertTextAt(15, 5, FAREWELL)

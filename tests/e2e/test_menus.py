@@ -2,7 +2,7 @@
 
 import unittest
 
-from test_title_screen import MAIN_MARKER_COLUMN, MARKER, label_row, title_screen
+from test_title_screen import MAIN_MARKER_COLUMN, MARKER, after_marker, label_row, title_screen
 from tmux_screen import ScreenTestCase
 
 RULES = [
@@ -23,17 +23,19 @@ MODE_LABELS = ["┃      2인용 모드      ┃", "┃   컴퓨터와 대련모
 MODE_BOX_TOP = "┏" + "━" * 11 + "┓"
 MODE_BOX_BOTTOM = "┗" + "━" * 11 + "┛"
 MODE_MARKER_COLUMN = 3
+# The rules screen reads its key at the start of the row below its last line.
+RULES_INPUT = (0, 20)
 
 
 class MenusTest(ScreenTestCase):
     def setUp(self):
         super().setUp()
         self.screen.start_game()
-        self.screen.wait_for_texts(title_screen())
+        self.screen.wait_for_texts(title_screen(), cursor=after_marker(1))
 
     def open_rules(self):
         self.screen.keys("Down", "Enter")
-        self.screen.wait_for_texts(RULES)
+        self.screen.wait_for_texts(RULES, cursor=RULES_INPUT)
 
     def test_rules_screen_texts_on_their_positions(self):
         self.open_rules()
@@ -50,13 +52,13 @@ class MenusTest(ScreenTestCase):
     def test_any_key_goes_back_to_the_main_menu_with_item_one(self):
         self.open_rules()
         self.screen.text("z")
-        self.screen.wait_for_texts(title_screen(1))
+        self.screen.wait_for_texts(title_screen(1), cursor=after_marker(1))
 
     def test_arrow_leaving_the_rules_moves_the_next_marker_at_once(self):
         # The wait takes the arrow's first code; the main menu gets the second.
         self.open_rules()
         self.screen.keys("Up")
-        self.screen.wait_for_texts(title_screen(4))
+        self.screen.wait_for_texts(title_screen(4), cursor=after_marker(4))
         self.assertTextAt(MAIN_MARKER_COLUMN, label_row(1), "  ")
 
     def test_mode_menu_layout_wrap_and_back(self):
@@ -66,14 +68,14 @@ class MenusTest(ScreenTestCase):
         for item, label in enumerate(MODE_LABELS, start=1):
             mode_screen += [(11, label_row(item) - 1, MODE_BOX_TOP), (11, label_row(item), label),
                             (11, label_row(item) + 1, MODE_BOX_BOTTOM)]
-        self.screen.wait_for_texts(mode_screen)
+        self.screen.wait_for_texts(mode_screen, cursor=after_marker(1, MODE_MARKER_COLUMN))
         self.assertEqual(self.screen.text_at(2, 2, 42).strip(), "", "no title on this screen")
         for key, item in [("Up", 3), ("Down", 1), ("Down", 2), ("Down", 3)]:
             self.screen.keys(key)
-            self.screen.wait_for_text(MODE_MARKER_COLUMN, label_row(item), MARKER)
+            self.screen.wait_for_input_after(MODE_MARKER_COLUMN, label_row(item), MARKER)
         # "목차로 이동" goes back to the main menu with item 1 selected.
         self.screen.keys("Enter")
-        self.screen.wait_for_texts(title_screen(1))
+        self.screen.wait_for_texts(title_screen(1), cursor=after_marker(1))
 
 
 if __name__ == "__main__":

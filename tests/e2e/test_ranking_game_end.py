@@ -7,6 +7,8 @@ import struct
 import time
 import unittest
 
+from test_game_play import wait_for_input
+from test_menus import MODE_MARKER_COLUMN
 from test_ranking_screen import ranking_file, ranking_line
 from test_title_screen import MAIN_MARKER_COLUMN, MARKER, label_row
 from tmux_screen import ScreenTestCase
@@ -39,14 +41,8 @@ def choices(lines):
 
 class GameEndTest(ScreenTestCase):
     def stable_lines(self):
-        """The screen once two captures in a row agree: the game waits for input."""
-        previous = self.screen.lines()
-        while True:
-            time.sleep(0.08)
-            lines = self.screen.lines()
-            if lines == previous:
-                return lines
-            previous = lines
+        """The screen once the game waits for input, with the cursor where it reads."""
+        return wait_for_input(self.screen, "the game to wait for input")
 
     def answer(self, lines, text, key):
         """Types, then waits for the screen to change, so that a slow machine never gets a
@@ -54,10 +50,7 @@ class GameEndTest(ScreenTestCase):
         if text:
             self.screen.text(text)
         self.screen.keys(key)
-        try:
-            self.screen.wait_for(lambda now: now != lines, "the game to go on", timeout=3)
-        except AssertionError:
-            pass  # a wait whose answer changes nothing on the screen
+        self.screen.wait_for(lambda now: now != lines, "the game to take the answer")
 
     def play_to_the_end(self):
         """Answers every wait of the game until the high-score prompt stands on row 16 or
@@ -89,9 +82,9 @@ class GameEndTest(ScreenTestCase):
 
     def start_versus_computer(self):
         self.screen.start_game("--seed", SEED)
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(1), MARKER)
         self.screen.keys("Enter")             # 게임 시작
-        self.screen.wait_for_substring("원하는 모드를 선택해주세요")
+        self.screen.wait_for_input_after(MODE_MARKER_COLUMN, label_row(1), MARKER)
         self.screen.keys("Down", "Enter")     # 컴퓨터와 대련모드
 
     def test_winner_types_a_hangul_name_and_the_file_holds_it_in_cp949(self):
@@ -103,9 +96,9 @@ class GameEndTest(ScreenTestCase):
         winner = 1 if "player1 승리!!" in lines[32] else 2
         self.assertIn("player%d 승리!!" % winner, lines[32])
         self.screen.text(NAME)
-        self.screen.wait_for_text(22, 17, NAME)  # echoed where the name goes
+        self.screen.wait_for_input_after(22, 17, NAME)  # echoed where the name goes
         self.screen.keys("Enter")
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(1), MARKER)
 
         with open(os.path.join(self.screen.cwd, "lanksave.txt"), "rb") as stored:
             data = stored.read().replace(b"\r\n", b"\n")

@@ -9,6 +9,8 @@ from test_title_screen import label_row
 from tmux_screen import ScreenTestCase
 
 RANKING_ITEM = 3
+# The ranking screen reads its key at the start of the row below its ninth line.
+RANKING_INPUT = (0, 14)
 
 
 def record(name, score):
@@ -39,9 +41,9 @@ class RankingScreenTest(ScreenTestCase):
             out.write(ranking_file(entries))
 
     def open_ranking(self):
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(1), MARKER)
         self.screen.keys("Down", "Down", "Enter")
-        self.screen.wait_for_text(5, 13, "9등")
+        self.screen.wait_for_texts([(5, 13, "9등")], cursor=RANKING_INPUT)
 
     def assert_lines(self, entries):
         for place, (name, score) in enumerate(entries, start=1):
@@ -60,7 +62,7 @@ class RankingScreenTest(ScreenTestCase):
         self.assertTextAt(41, 5, "   ┃")
         # Any key goes back to the main menu.
         self.screen.text("x")
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(1), MARKER)
 
     def test_the_file_is_read_again_each_time(self):
         self.write_file(ENTRIES)

@@ -2,7 +2,7 @@
 
 import unittest
 
-from tmux_screen import ScreenTestCase
+from tmux_screen import ScreenTestCase, width
 
 FRAME_TOP = "┏" + "━" * 21 + "┓"
 FRAME_SIDE = "┃" + " " * 42 + "┃"
@@ -20,6 +20,11 @@ def label_row(item):
     return 4 * item + 2
 
 
+def after_marker(item, column=MAIN_MARKER_COLUMN):
+    """Where a menu reads its key: right after the marker on the selected item's row."""
+    return column + width(MARKER), label_row(item)
+
+
 def title_screen(marked_item=1):
     """Everything on the title screen, with the marker on the given item."""
     placed = [(0, 0, FRAME_TOP), (0, 22, FRAME_BOTTOM), (4, 2, TITLE),
@@ -34,7 +39,7 @@ class TitleScreenTest(ScreenTestCase):
     def setUp(self):
         super().setUp()
         self.screen.start_game()
-        self.screen.wait_for_texts(title_screen())
+        self.screen.wait_for_texts(title_screen(), cursor=after_marker(1))
 
     def test_frame_title_and_boxes_stand_on_their_columns(self):
         self.assertTextAt(0, 0, FRAME_TOP)
@@ -59,24 +64,24 @@ class TitleScreenTest(ScreenTestCase):
         for key, item in steps:
             with self.subTest(key=key, item=item):
                 self.screen.keys(key)
-                self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(item), MARKER)
+                self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(item), MARKER)
                 for other in range(1, 5):
                     if other != item:
                         self.assertTextAt(MAIN_MARKER_COLUMN, label_row(other), "  ")
 
     def test_capital_h_and_p_move_like_the_arrows(self):
         self.screen.text("P")
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(2), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(2), MARKER)
         self.screen.text("H")
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(1), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(1), MARKER)
         self.screen.text("H")
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(4), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(4), MARKER)
 
     def test_other_keys_leave_the_marker_in_place(self):
         self.screen.text("x7 q")
         self.screen.keys("Down")
         # Only the arrow moved it: one step down.
-        self.screen.wait_for_text(MAIN_MARKER_COLUMN, label_row(2), MARKER)
+        self.screen.wait_for_input_after(MAIN_MARKER_COLUMN, label_row(2), MARKER)
         self.assertTextAt(MAIN_MARKER_COLUMN, label_row(1), "  ")
 
 

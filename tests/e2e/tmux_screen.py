@@ -3,6 +3,13 @@
 Every session gets its own tmux socket and its own temporary working directory (so the
 ranking file "lanksave.txt" of one test never meets another's), and is always killed.
 
+Waits end on the program's own state: a text that only that state shows and, where the game
+reads input, the cursor where the input goes. The game moves the terminal's cursor to its
+input position (hidden or not) as the last step of every repaint, so the cursor there means
+that the repaint is complete. A wait that times out fails the test.
+
+Only a missing tmux skips the tests (CTest shows them as skipped); a missing program fails.
+
 Columns: tmux draws Hangul two columns wide and box-drawing characters, circled letters,
 "▶" and "○" one column wide. The game's console layer counts all of them as two columns
 and fills the second column of a one-column glyph itself ("━" after a glyph whose line
@@ -13,6 +20,7 @@ game's columns, and expected() turns a text as the game prints it into the same 
 import itertools
 import os
 import shlex
+import shutil
 import subprocess
 import tempfile
 import time
@@ -24,6 +32,9 @@ HEIGHT = 34
 DEFAULT_TIMEOUT = 5.0
 POLL_SECONDS = 0.05
 
+# CTest marks a test as skipped when its output holds this (SKIP_REGULAR_EXPRESSION).
+SKIPPED = "e2e skipped: "
+
 # Glyphs whose line runs on to the right: the console fills their second column with "━".
 RIGHT_RUNNING = set("━┏┣┳┗┻")
 
@@ -31,10 +42,13 @@ _counter = itertools.count()
 
 
 def program():
-    """Path of the yutnori program under test (CTest passes it in YUTNORI)."""
+    """Path of the yutnori program under test (CTest passes it in YUTNORI); a test that
+    needs it fails when it is missing or cannot be run."""
     path = os.environ.get("YUTNORI")
-    if not path or not os.access(path, os.X_OK):
-        raise unittest.SkipTest("YUTNORI does not name the built yutnori program")
+    if not path:
+        raise AssertionError("YUTNORI does not name the yutnori program under test")
+    if not os.path.isfile(path) or not os.access(path, os.X_OK):
+        raise AssertionError("YUTNORI=%s is not an executable program" % path)
     return os.path.abspath(path)
 
 
@@ -56,6 +70,11 @@ def columns(line):
 def padded(cells, width):
     """Cells tmux left unwritten at the end of a row read as blanks."""
     return cells + [" "] * (width - len(cells))
+
+
+def width(text):
+    """The columns a text printed by the game takes."""
+    return len(expected(text))
 
 
 def expected(text):
@@ -137,9 +156,18 @@ class TmuxScreen:
 
     # -- reading ----------------------------------------------------------------------
     def lines(self):
-        out = self._tmux("capture-pane", "-p", "-N", "-t", self.target)
-        rows = out.split("\n")[: self.height]
-        return rows + [""] * (self.height - len(rows))
+        return self.snapshot()[0]
+
+    def snapshot(self):
+        """The rows and the cursor's (x, y), read by one tmux command so that they belong
+        to the same moment."""
+        out = self._tmux("capture-pane", "-p", "-N", "-t", self.target, ";",
+                         "display-message", "-p", "-t", self.target,
+                         "CURSOR #{cursor_x} #{cursor_y}")
+        rows, _, cursor = out.rstrip("\n").rpartition("\n")
+        _, x, y = cursor.split()
+        rows = rows.split("\n")[: self.height]
+        return rows + [""] * (self.height - len(rows)), (int(x), int(y))
 
     def row(self, y):
         """Row y by columns, padded with blanks to the full width."""
@@ -151,16 +179,22 @@ class TmuxScreen:
                                 "#{cursor_x} #{cursor_y} #{cursor_flag}").split()
         return int(x), int(y), flag == "1"
 
-    def wait_for(self, predicate, what, timeout=DEFAULT_TIMEOUT):
-        """Polls the screen until predicate(lines) holds; returns the lines."""
+    def wait_for(self, predicate, what, timeout=DEFAULT_TIMEOUT, cursor=None):
+        """Polls the screen until predicate(lines) holds and, when cursor is given (an
+        (x, y), or a function of the lines that gives one or None), the cursor stands there:
+        the game then reads input there and its screen is complete. Returns the lines;
+        fails the test when the timeout passes first."""
         deadline = time.monotonic() + timeout
         while True:
-            lines = self.lines()
+            lines, at = self.snapshot()
             if predicate(lines):
-                return lines
+                if cursor is None:
+                    return lines
+                if (cursor(lines) if callable(cursor) else cursor) == at:
+                    return lines
             if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for %s; screen:\n%s"
-                                     % (what, "\n".join(lines)))
+                raise AssertionError("timed out after %.1f s waiting for %s; cursor at %s; "
+                                     "screen:\n%s" % (timeout, what, at, "\n".join(lines)))
             time.sleep(POLL_SECONDS)
 
     def wait_for_text(self, x, y, text, timeout=DEFAULT_TIMEOUT):
@@ -168,17 +202,28 @@ class TmuxScreen:
         want = expected(text)
         return self.wait_for(
             lambda lines: padded(columns(lines[y]), self.width)[x:x + len(want)] == want,
-                             "%r at (%d, %d)" % (text, x, y), timeout)
+            "%r at (%d, %d)" % (text, x, y), timeout)
 
-    def wait_for_texts(self, placed, timeout=DEFAULT_TIMEOUT):
-        """Waits until every (x, y, text) stands in place: a screen arrives in more than
-        one piece when the terminal is slow to read it."""
+    def wait_for_input_after(self, x, y, text, timeout=DEFAULT_TIMEOUT):
+        """Waits until the game's text stands at column x of row y with the cursor right
+        after it: the game printed it last and now reads a key or a line there (a menu's
+        marker, a prompt, the last line of a message that waits for a key)."""
+        want = expected(text)
+        return self.wait_for(
+            lambda lines: padded(columns(lines[y]), self.width)[x:x + len(want)] == want,
+            "%r at (%d, %d) and the game reading after it" % (text, x, y), timeout,
+            cursor=(x + len(want), y))
+
+    def wait_for_texts(self, placed, timeout=DEFAULT_TIMEOUT, cursor=None):
+        """Waits until every (x, y, text) stands in place (and the cursor at cursor, if
+        given): a screen arrives in more than one piece when the terminal is slow to read
+        it."""
         wanted = [(x, y, expected(text)) for x, y, text in placed]
 
         def all_there(lines):
             return all(padded(columns(lines[y]), self.width)[x:x + len(want)] == want
                        for x, y, want in wanted)
-        return self.wait_for(all_there, "%d texts in place" % len(wanted), timeout)
+        return self.wait_for(all_there, "%d texts in place" % len(wanted), timeout, cursor)
 
     def wait_for_line_start(self, prefix, timeout=DEFAULT_TIMEOUT):
         """Waits for a row that starts with prefix (so not the typed command line)."""
@@ -189,6 +234,19 @@ class TmuxScreen:
         return self.wait_for(lambda lines: any(text in line for line in lines),
                              repr(text), timeout)
 
+    def wait_for_change(self, before, what, timeout=DEFAULT_TIMEOUT):
+        """Waits until the rows or the cursor differ from the snapshot `before`: the game
+        took what was typed at the state it showed. Returns the new snapshot."""
+        deadline = time.monotonic() + timeout
+        while True:
+            now = self.snapshot()
+            if now != before:
+                return now
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out after %.1f s waiting for %s; screen:\n%s"
+                                     % (timeout, what, "\n".join(now[0])))
+            time.sleep(POLL_SECONDS)
+
     def text_at(self, x, y, length):
         """The columns x..x+length-1 of row y, joined (second columns of Hangul dropped)."""
         return "".join(self.row(y)[x:x + length])
@@ -196,6 +254,13 @@ class TmuxScreen:
 
 class ScreenTestCase(unittest.TestCase):
     """A test case with a fresh tmux screen in self.screen."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        if shutil.which("tmux") is None:
+            print(SKIPPED + "tmux is not installed", flush=True)
+            raise unittest.SkipTest("tmux is not installed")
 
     def setUp(self):
         self.screen = TmuxScreen()
