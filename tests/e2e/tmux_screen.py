@@ -234,19 +234,6 @@ class TmuxScreen:
         return self.wait_for(lambda lines: any(text in line for line in lines),
                              repr(text), timeout)
 
-    def wait_for_change(self, before, what, timeout=DEFAULT_TIMEOUT):
-        """Waits until the rows or the cursor differ from the snapshot `before`: the game
-        took what was typed at the state it showed. Returns the new snapshot."""
-        deadline = time.monotonic() + timeout
-        while True:
-            now = self.snapshot()
-            if now != before:
-                return now
-            if time.monotonic() > deadline:
-                raise AssertionError("timed out after %.1f s waiting for %s; screen:\n%s"
-                                     % (timeout, what, "\n".join(now[0])))
-            time.sleep(POLL_SECONDS)
-
     def text_at(self, x, y, length):
         """The columns x..x+length-1 of row y, joined (second columns of Hangul dropped)."""
         return "".join(self.row(y)[x:x + length])
