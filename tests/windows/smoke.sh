@@ -7,6 +7,9 @@
 # wine's console keeps a Hangul syllable in one cell while tmux draws it two columns wide;
 # the back end pads each with a zero-width space, so the rows read in tmux (with those taken
 # out) stand exactly as the game draws them.
+# Every wait ends on a state of the game's own (text that only that screen shows, the cursor
+# at the prompt, the shell's line after the program) and fails, saying what it waited for,
+# when the state does not come.
 # Usage: smoke.sh path/to/yutnori.exe   (WINEPREFIX names a prepared wine prefix)
 set -euo pipefail
 
@@ -31,23 +34,30 @@ row() { screen | sed -n "$(($1 + 1))p"; }
 plain_row() { row "$1" | sed 's/\xe2\x80\x8b//g'; }
 marker_row() { screen | grep -n '▶' | head -1 | cut -d: -f1 | awk '{ print $1 - 1 }'; }
 cursor_shown() { tmux -L "$socket" display -p -t "$session" '#{cursor_flag}'; }
+cursor_at() { [[ "$(tmux -L "$socket" display -p -t "$session" '#{cursor_x},#{cursor_y}')" == "$1,$2" ]]; }
 keys() { tmux -L "$socket" send-keys -t "$session" "$@"; }
 
-# wait_until SECONDS COMMAND...: polls until COMMAND succeeds.
-wait_until() {
-  local limit=$(($1 * 10))
-  shift
-  for ((i = 0; i < limit; i++)); do
+# wait_for SECONDS WHAT COMMAND...: polls until COMMAND succeeds; fails the run, naming WHAT,
+# when it has not within SECONDS.
+wait_for() {
+  local seconds="$1" what="$2"
+  shift 2
+  for ((i = 0; i < seconds * 10; i++)); do
     if "$@" >/dev/null 2>&1; then return 0; fi
     sleep 0.1
   done
-  return 1
+  fail "timed out after ${seconds}s waiting for $what"
 }
 marker_on() { [[ "$(marker_row)" == "$1" ]]; }
 exited() { screen | grep -q '^EXIT='; }
 
 shows() { screen | sed 's/\xe2\x80\x8b//g' | grep -qF "$1"; }
 row_starts() { [[ "$(plain_row "$1")" == "$2"* ]]; }
+# The main menu, whole (its last item drawn), with the marker on the given row.
+main_menu_with_marker_on() { shows "┃     게임 종료     ┃" && marker_on "$1"; }
+# The piece prompt "움직일 말을 선택해 주세요 :" stands at (45, 17) and is 27 columns wide: the
+# game waits for the choice once the cursor stands after it.
+at_piece_prompt() { shows "움직일 말을 선택해 주세요 :" && cursor_at 72 17; }
 
 # start NAME [ARG...]: runs the game in a new tmux session; the shell prints its exit status
 # after it.
@@ -60,7 +70,7 @@ start() {
 
 start menus
 # Rows of the main menu's items: 6, 10, 14, 18.
-wait_until 90 marker_on 6 || fail "the main menu did not come up with item 1 selected"
+wait_for 90 "the main menu with item 1 selected" main_menu_with_marker_on 6
 expect_row() {  # expect_row ROW TEXT: the row reads TEXT (trailing blanks aside)
   [[ "$(plain_row "$1")" == "$2" ]] || fail "row $1 is not: $2"
 }
@@ -71,36 +81,33 @@ expect_row 18 "┃          ┃     게임 종료     ┃            ┃"
 [[ "$(cursor_shown)" == 0 ]] || fail "the cursor is not hidden in the menu"
 
 keys Down
-wait_until 20 marker_on 10 || fail "Down did not move the marker to item 2"
+wait_for 20 "Down to move the marker to item 2" marker_on 10
 keys Up
-wait_until 20 marker_on 6 || fail "Up did not move the marker back to item 1"
+wait_for 20 "Up to move the marker back to item 1" marker_on 6
 keys Up
-wait_until 20 marker_on 18 || fail "Up on item 1 did not wrap to item 4"
+wait_for 20 "Up on item 1 to wrap to item 4" marker_on 18
 
 keys Enter
-wait_until 60 exited || fail "the program did not end after the exit item"
+wait_for 60 "the program to end after the exit item" exited
 expect_row 5 "               재밌게 놀으셨나요!? 또 찾아주세요~"
 [[ "$(row 11)" == "EXIT=0" ]] || fail "exit status or prompt row wrong: $(row 11)"
 [[ "$(cursor_shown)" == 1 ]] || fail "the cursor was not shown again"
 
 start interrupted --seed 1
-wait_until 90 marker_on 6 || fail "the main menu did not come up in the second run"
+wait_for 90 "the main menu in the second run" main_menu_with_marker_on 6
 keys Enter
-wait_until 20 row_starts 6 "┃  ▶       ┃       2인용 모드" || fail "no mode menu"
+wait_for 20 "the mode menu" row_starts 6 "┃  ▶       ┃       2인용 모드"
 keys Enter
-wait_until 20 shows "아무키나 눌러주세요." || fail "the game did not start"
+wait_for 20 "the start of the game" shows "아무키나 눌러주세요."
 keys x
-wait_until 20 shows "움직일 말을 선택해 주세요 :" || fail "no prompt for a piece"
+wait_for 20 "the prompt for a piece, with the cursor after it" at_piece_prompt
 shows "(개)가 나왔습니다." || fail "seed 1 did not throw gae"
 keys 1 Enter
-wait_until 20 shows "player2의 차례입니다." || fail "the turn did not pass to player 2"
-# Piece a entered and went two stations up the right side of the board. (The start of this
-# row is not compared: wine's terminal output now and then leaves an old row there, which
-# the game, having not changed those cells, does not send again.)
-[[ "$(plain_row 19)" == *"○       ○       ⓐ         ┃       "* ]] ||
-  fail "piece a is not on its station"
+wait_for 20 "player 2's turn" shows "player2의 차례입니다."
+# Piece a entered and went two stations up the right side of the board.
+expect_row 19 "┃       ○       ○       ○       ⓐ         ┃                                 ┃"
 keys C-c
-wait_until 30 exited || fail "Ctrl-C did not end the program"
+wait_for 30 "Ctrl-C to end the program" exited
 # 58 is the low byte of STATUS_CONTROL_C_EXIT (0xC000013A), as wine hands it to the shell.
 [[ "$(screen | grep '^EXIT=')" == "EXIT=58" ]] || fail "Ctrl-C: $(screen | grep '^EXIT=')"
 [[ "$(cursor_shown)" == 1 ]] || fail "the cursor was not shown again after Ctrl-C"

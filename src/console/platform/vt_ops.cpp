@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 
+#include "console/text/cp949.h"
 #include "console/text/glyph_width.h"
 #include "console/text/utf8.h"
 
@@ -85,7 +86,7 @@ class Interpreter {
         move(0, state_.y);
         break;
       case '\n':
-        move(0, state_.y + 1);
+        line_feed();
         break;
       case '\b':
         move(state_.x - 1, state_.y);
@@ -192,11 +193,13 @@ class Interpreter {
   std::size_t ascii_run(std::string_view text, std::size_t pos) {
     std::size_t end = pos;
     while (end < text.size() && text[end] >= 0x20 && text[end] < 0x7F) ++end;
-    write(text.substr(pos, end - pos));
-    state_.x += static_cast<int>(end - pos);
-    while (state_.x >= options_.cols) {  // the console wraps on its own
-      state_.x -= options_.cols;
-      ++state_.y;
+    std::string_view run = text.substr(pos, end - pos);
+    while (!run.empty()) {  // as much as the row holds, then on at the start of the next
+      const auto room = static_cast<std::size_t>(options_.cols - state_.x);
+      const std::string_view part = run.substr(0, room);
+      write(part);
+      advance(static_cast<int>(part.size()));
+      run.remove_prefix(part.size());
     }
     return end - pos;
   }
@@ -220,7 +223,8 @@ class Interpreter {
     const auto lead = static_cast<unsigned char>(text[pos]);
     if (lead < 0x81 || lead > 0xFE) return 1;  // not a lead byte: dropped
     if (pos + 2 > text.size()) return kIncomplete;
-    glyph(text.substr(pos, 2), true);  // a CP949 console gives every double-byte glyph two cells
+    const char32_t ch = cp949_decode(lead, static_cast<unsigned char>(text[pos + 1]));
+    glyph(text.substr(pos, 2), pinned(ch));
     return 2;
   }
 
@@ -264,12 +268,18 @@ class Interpreter {
     advance(2);
   }
 
+  // The console does not wrap by itself: a write that fills the row is followed by a
+  // placement at the start of the next row.
   void advance(int columns) {
     state_.x += columns;
-    if (state_.x >= options_.cols) {
-      state_.x = 0;
-      ++state_.y;
-    }
+    if (state_.x >= options_.cols) move(0, state_.y + 1);
+  }
+
+  void line_feed() {
+    ops_.push_back(make_op(ConsoleOpKind::LineFeed, 0, state_.y));
+    state_.x = 0;
+    ++state_.y;
+    run_erase_ = -1;
   }
 
   void write(std::string_view bytes) {

@@ -7,11 +7,17 @@
 // CSI n K, CSI n X, CSI ?25h and ?25l, CSI 6n, and the controls CR, LF and BS. Other
 // sequences (SGR, OSC strings, two-byte escapes) are skipped.
 //
-// Every glyph that the column model gives two columns and the console may draw one column
-// wide (all non-ASCII glyphs on a CP949 console; Hangul and other East Asian wide glyphs
-// otherwise, or every non-ASCII glyph when ambiguous_width is 2) is written on two blanked
-// cells and followed by an explicit cursor placement, so the console's own idea of its width
-// never shifts what follows (or padded, see VtOptions::wide_in_one_cell).
+// The console is expected not to wrap by itself (its wrap at the end of a row is off, so that
+// writing the last cell of the last row does not scroll the screen): text that reaches the
+// end of a row is followed by an explicit placement at the start of the next one. Only a
+// line feed is left to the console, which scrolls when it is given one on its bottom row.
+//
+// Every glyph that the console draws two columns wide (Hangul and other East Asian wide
+// glyphs, and every non-ASCII glyph when ambiguous_width is 2), whether it is sent as UTF-8
+// or as CP949, is written on two blanked cells and followed by an explicit cursor placement,
+// so the console's own idea of its width never shifts what follows (or padded, see
+// VtOptions::wide_in_one_cell). Glyphs of ambiguous width on a console that draws them one
+// column wide are written as they come: the renderer fills their second column itself.
 
 #include <string>
 #include <string_view>
@@ -28,6 +34,7 @@ enum class ConsoleOpKind {
   ClearScreen,   // the whole screen buffer becomes blanks and the cursor goes to (0, 0)
   ShowCursor,    // visible says whether the cursor is shown
   ReportCursor,  // the console's cursor position is wanted as input (ESC [ row ; col R)
+  LineFeed,      // from row y to the start of the next row; on the bottom row the console scrolls
 };
 
 struct ConsoleOp {

@@ -2,12 +2,16 @@
 // by interpret_vt and carried out with console calls (SetConsoleCursorPosition,
 // FillConsoleOutputCharacterW, SetConsoleCursorInfo); text goes out with WriteConsoleA as
 // CP949 bytes when the output code page is 949, and with WriteConsoleW as UTF-16 on any
-// other code page. Input: key events from ReadConsoleInputW become the bytes a terminal would
+// other code page. How wide the console draws a Hangul syllable and a box-drawing glyph is
+// measured at start (consoles differ by code page, font and host). While the game runs the
+// console does not wrap at the end of a row, so drawing the bottom-right cell never scrolls
+// the screen. Input: key events from ReadConsoleInputW become the bytes a terminal would
 // send, so the shared key decoder turns an arrow into 224 then 72 or 80. Keys are read one by
-// one without echo; the line reader above echoes through the screen model. The console's
-// input mode and cursor are given back at exit, on Ctrl-C and Ctrl-Break, and when the
-// console window closes. When standard input or output is not a console (a pipe or a file),
-// bytes pass through unchanged.
+// one without echo, and QuickEdit is off, so a mouse click neither starts a selection (which
+// would hold every write) nor takes the next key; the line reader above echoes through the
+// screen model. The console's input and output modes and its cursor are given back at exit,
+// on Ctrl-C and Ctrl-Break, and when the console window closes. When standard input or output
+// is not a console (a pipe or a file), bytes pass through unchanged.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -22,6 +26,7 @@
 #include "console/input/key_events.h"
 #include "console/platform/terminal.h"
 #include "console/platform/vt_ops.h"
+#include "console/screen/renderer.h"
 
 namespace yut {
 namespace {
@@ -30,6 +35,9 @@ constexpr UINT kCp949CodePage = 949;
 constexpr DWORD kInputBatch = 64;  // input records taken per ReadConsoleInputW
 constexpr DWORD kPipePollMs = 10;  // how often a pipe is looked at while waiting
 constexpr DWORD kStreamChunk = 4096;
+// How often the window size is looked at while waiting for a key: a console whose buffer is
+// taller than its window reports no event when only the window changes.
+constexpr DWORD kWindowPollMs = 250;
 
 // The console state found at start, given back when the process ends. The control handler
 // runs on a thread of its own, so the state and every console write share one lock: a
@@ -39,6 +47,8 @@ struct SavedConsole {
   HANDLE out = INVALID_HANDLE_VALUE;
   bool has_input_mode = false;
   DWORD input_mode = 0;
+  bool has_output_mode = false;
+  DWORD output_mode = 0;
   bool has_cursor = false;
   CONSOLE_CURSOR_INFO cursor{};
   bool given_back = true;
@@ -53,6 +63,7 @@ void give_back_console(bool below_screen = false) {
   const std::lock_guard lock(g_console_lock);
   if (g_saved.given_back) return;
   if (g_saved.has_input_mode) SetConsoleMode(g_saved.in, g_saved.input_mode);
+  if (g_saved.has_output_mode) SetConsoleMode(g_saved.out, g_saved.output_mode);
   if (g_saved.has_cursor) {
     SetConsoleCursorInfo(g_saved.out, &g_saved.cursor);
     CONSOLE_SCREEN_BUFFER_INFO info{};
@@ -92,20 +103,35 @@ std::wstring utf16_from_utf8(const std::string& utf8) {
   return wide;
 }
 
-// Whether the console keeps a Hangul syllable in one cell (wine's console, a legacy console
-// on a Western code page) rather than two: writes one where the cursor stands, looks where
-// the cursor went, and blanks it again.
-bool keeps_wide_glyphs_in_one_cell(HANDLE out) {
+void write_console_text(HANDLE out, Encoding encoding, const std::string& text) {
+  DWORD written = 0;
+  if (encoding == Encoding::Cp949) {
+    WriteConsoleA(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  } else {
+    const std::wstring wide = utf16_from_utf8(text);
+    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  }
+}
+
+// How many cells the console gives the glyph, written as the game writes text: writes it
+// where the cursor stands, looks where the cursor went, and blanks it again. 0 when it cannot
+// be told (the cursor too near the right edge, a failed call).
+int cells_taken(HANDLE out, Encoding encoding, char32_t glyph) {
   CONSOLE_SCREEN_BUFFER_INFO before{};
   CONSOLE_SCREEN_BUFFER_INFO after{};
+  std::string text;
+  if (!encode_glyph(glyph, encoding, text) || !console_info(out, before) ||
+      before.dwCursorPosition.X + 2 >= before.dwSize.X) {
+    return 0;
+  }
+  write_console_text(out, encoding, text);
+  const bool measured = console_info(out, after);
   DWORD done = 0;
-  if (!console_info(out, before) || before.dwCursorPosition.X + 2 >= before.dwSize.X) return false;
-  const bool written = WriteConsoleW(out, L"\uAC00", 1, &done, nullptr) != 0;  // "가"
-  const bool measured = written && console_info(out, after);
   FillConsoleOutputCharacterW(out, L' ', 2, before.dwCursorPosition, &done);
   SetConsoleCursorPosition(out, before.dwCursorPosition);
-  return measured && after.dwCursorPosition.Y == before.dwCursorPosition.Y &&
-         after.dwCursorPosition.X == before.dwCursorPosition.X + 1;
+  if (!measured || after.dwCursorPosition.Y != before.dwCursorPosition.Y) return 0;
+  const int cells = after.dwCursorPosition.X - before.dwCursorPosition.X;
+  return cells == 1 || cells == 2 ? cells : 0;
 }
 
 class WindowsConsole final : public Platform {
@@ -120,18 +146,18 @@ class WindowsConsole final : public Platform {
   TermSize size() override;
   unsigned take_events() override;
   Encoding encoding() const override { return encoding_; }
-  // A CP949 console gives every double-byte glyph two cells; with UTF-16 the console draws
-  // box drawing and the like one cell wide.
-  int ambiguous_width() const override { return encoding_ == Encoding::Cp949 ? 2 : 1; }
+  // As measured at start: a legacy console on code page 949, or with a CJK font, draws box
+  // drawing and the like two cells wide; Windows Terminal, also on code page 949, one.
+  int ambiguous_width() const override { return ambiguous_width_; }
 
  private:
   void apply(const ConsoleOp& op, const CONSOLE_SCREEN_BUFFER_INFO& info);
-  void write_text(const std::string& text);
   void clear(const CONSOLE_SCREEN_BUFFER_INFO& info);
   void report_cursor();
   // Reads what the console has and returns kReadInterrupted, kReadEndOfInput or 0.
   int take_console_input();
   int read_console(int timeout_ms);
+  bool window_resized();
   int read_stream(int timeout_ms);
   int next_input_byte();
   bool input_waiting() const { return input_pos_ < input_.size(); }
@@ -142,6 +168,8 @@ class WindowsConsole final : public Platform {
   bool console_out_ = false;
   Encoding encoding_ = Encoding::Utf8;
   bool wide_in_one_cell_ = false;
+  int ambiguous_width_ = 1;
+  TermSize window_;  // the window size last reported by size()
   VtState vt_;
   KeyEventTranslator keys_;
   std::string input_;  // bytes translated from the console and not read yet
@@ -153,13 +181,20 @@ WindowsConsole::WindowsConsole()
     : in_(GetStdHandle(STD_INPUT_HANDLE)),
       out_(GetStdHandle(STD_OUTPUT_HANDLE)),
       keys_(Encoding::Utf8) {
-  DWORD mode = 0;
-  console_in_ = GetConsoleMode(in_, &mode) != 0;
+  DWORD in_mode = 0;
+  console_in_ = GetConsoleMode(in_, &in_mode) != 0;
   DWORD out_mode = 0;
   console_out_ = GetConsoleMode(out_, &out_mode) != 0;
-  if (console_out_ && GetConsoleOutputCP() == kCp949CodePage) encoding_ = Encoding::Cp949;
-  wide_in_one_cell_ =
-      console_out_ && encoding_ == Encoding::Utf8 && keeps_wide_glyphs_in_one_cell(out_);
+  if (console_out_) {
+    if (GetConsoleOutputCP() == kCp949CodePage) encoding_ = Encoding::Cp949;
+    // Only UTF-16 can pad a syllable kept in one cell (CP949 has no zero-width space).
+    wide_in_one_cell_ = encoding_ == Encoding::Utf8 && cells_taken(out_, encoding_, U'가') == 1;
+    // Unmeasured, the code page is the best guess: a legacy CP949 console draws every
+    // double-byte glyph two cells wide.
+    const int box = cells_taken(out_, encoding_, U'━');
+    ambiguous_width_ = box != 0 ? box : (encoding_ == Encoding::Cp949 ? 2 : 1);
+    window_ = size();
+  }
   keys_ = KeyEventTranslator(encoding_);
 
   {
@@ -168,13 +203,21 @@ WindowsConsole::WindowsConsole()
     g_saved.in = in_;
     g_saved.out = out_;
     g_saved.has_input_mode = console_in_;
-    g_saved.input_mode = mode;
+    g_saved.input_mode = in_mode;
+    g_saved.has_output_mode = console_out_;
+    g_saved.output_mode = out_mode;
     g_saved.has_cursor = console_out_ && GetConsoleCursorInfo(out_, &g_saved.cursor) != 0;
     g_saved.given_back = false;
   }
   if (console_in_) {
-    // No line input, no echo; Ctrl-C still reaches the control handler; resizes are reported.
-    SetConsoleMode(in_, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT);
+    // No line input, no echo; Ctrl-C still reaches the control handler; resizes are reported;
+    // QuickEdit off (the extended flags without it), insert mode as it was.
+    SetConsoleMode(in_, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT | ENABLE_EXTENDED_FLAGS |
+                            (in_mode & ENABLE_INSERT_MODE));
+  }
+  if (console_out_) {
+    // No wrap at the end of a row: the bottom-right cell is drawn without scrolling.
+    SetConsoleMode(out_, (out_mode | ENABLE_PROCESSED_OUTPUT) & ~DWORD{ENABLE_WRAP_AT_EOL_OUTPUT});
   }
   SetConsoleCtrlHandler(on_console_control, TRUE);
   static const bool registered = std::atexit(give_back_at_exit) == 0;
@@ -215,7 +258,12 @@ void WindowsConsole::apply(const ConsoleOp& op, const CONSOLE_SCREEN_BUFFER_INFO
       SetConsoleCursorPosition(out_, cell(op.x, op.y));
       break;
     case ConsoleOpKind::WriteText:
-      write_text(op.text);
+      write_console_text(out_, encoding_, op.text);
+      break;
+    case ConsoleOpKind::LineFeed:
+      // The console's own line feed, which scrolls on the bottom row of the buffer.
+      SetConsoleCursorPosition(out_, cell(0, op.y));
+      WriteConsoleW(out_, L"\n", 1, &done, nullptr);
       break;
     case ConsoleOpKind::EraseCells:
       FillConsoleOutputCharacterW(out_, L' ', static_cast<DWORD>(op.count), cell(op.x, op.y),
@@ -235,16 +283,6 @@ void WindowsConsole::apply(const ConsoleOp& op, const CONSOLE_SCREEN_BUFFER_INFO
     case ConsoleOpKind::ReportCursor:
       report_cursor();
       break;
-  }
-}
-
-void WindowsConsole::write_text(const std::string& text) {
-  DWORD written = 0;
-  if (encoding_ == Encoding::Cp949) {
-    WriteConsoleA(out_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  } else {
-    const std::wstring wide = utf16_from_utf8(text);
-    WriteConsoleW(out_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   }
 }
 
@@ -307,14 +345,24 @@ int WindowsConsole::take_console_input() {
 int WindowsConsole::read_console(int timeout_ms) {
   const ULONGLONG start = GetTickCount64();
   for (;;) {
-    DWORD wait = INFINITE;
+    DWORD wait = kWindowPollMs;
+    bool last_wait = false;
     if (timeout_ms >= 0) {
       const ULONGLONG elapsed = GetTickCount64() - start;
       const auto limit = static_cast<ULONGLONG>(timeout_ms);
-      wait = elapsed >= limit ? 0 : static_cast<DWORD>(limit - elapsed);
+      const ULONGLONG left = elapsed >= limit ? 0 : limit - elapsed;
+      last_wait = left <= kWindowPollMs;
+      wait = static_cast<DWORD>(std::min<ULONGLONG>(left, kWindowPollMs));
     }
     const DWORD waited = WaitForSingleObject(in_, wait);
-    if (waited == WAIT_TIMEOUT) return kReadTimeout;
+    if (waited == WAIT_TIMEOUT) {
+      if (window_resized()) {
+        events_ |= kEventResized;
+        return kReadInterrupted;
+      }
+      if (last_wait) return kReadTimeout;
+      continue;
+    }
     if (waited != WAIT_OBJECT_0) return kReadEndOfInput;  // the console is gone
     const int status = take_console_input();
     if (status != 0) return status;
@@ -348,8 +396,16 @@ int WindowsConsole::read_stream(int timeout_ms) {
 TermSize WindowsConsole::size() {
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!console_out_ || !console_info(out_, info)) return {};
-  return {info.srWindow.Right - info.srWindow.Left + 1,
-          info.srWindow.Bottom - info.srWindow.Top + 1};
+  window_ = {info.srWindow.Right - info.srWindow.Left + 1,
+             info.srWindow.Bottom - info.srWindow.Top + 1};
+  return window_;
+}
+
+// Whether the window has changed size since size() last looked.
+bool WindowsConsole::window_resized() {
+  const TermSize seen = window_;
+  const TermSize now = size();
+  return now.cols != seen.cols || now.rows != seen.rows;
 }
 
 unsigned WindowsConsole::take_events() {

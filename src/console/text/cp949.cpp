@@ -103,7 +103,9 @@ std::uint16_t code_of(unsigned lead, unsigned trail) {
 }
 
 std::uint16_t ks_code(std::size_t grid_index) {
-  return code_of(kKsFirstByte + grid_index / kKsCells, kKsFirstByte + grid_index % kKsCells);
+  // Both bytes lie in 0xA1..0xFE: the grid has 94 x 94 cells.
+  return code_of(static_cast<unsigned>(kKsFirstByte + grid_index / kKsCells),
+                 static_cast<unsigned>(kKsFirstByte + grid_index % kKsCells));
 }
 
 std::uint16_t encode_syllable(char32_t ch) {

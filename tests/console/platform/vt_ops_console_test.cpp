@@ -2,7 +2,8 @@
 // refreshes go through interpret_vt and the operations are carried out on a simulated
 // console that draws glyphs as the Windows consoles do (every glyph one cell, as a legacy
 // console on a Western code page and wine do; Hangul two cells, as a current console does
-// with UTF-16; every double-byte glyph two cells, as a CP949 console does). Every glyph of
+// with UTF-16 and Windows Terminal also on code page 949; every double-byte glyph two cells,
+// as a legacy CP949 console does). Every glyph of
 // the screen model must stand on its own column, in the console's cells and, for wine's
 // console, also on the terminal that shows those cells.
 #include <gtest/gtest.h>
@@ -15,11 +16,11 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/platform/memory_platform.h"
+#include "console/platform/vt_ops.h"
 #include "console/text/cp949.h"
 #include "console/text/glyph_width.h"
-#include "console/platform/memory_platform.h"
 #include "console/text/utf8.h"
-#include "console/platform/vt_ops.h"
 #include "console/title_drawing.h"
 
 namespace yut {
@@ -71,6 +72,10 @@ class ApiConsole {
         cursor_visible_ = op.visible;
         break;
       case ConsoleOpKind::ReportCursor:
+        break;
+      case ConsoleOpKind::LineFeed:
+        x_ = 0;
+        y_ = std::min(op.y + 1, kRows - 1);
         break;
     }
   }
@@ -135,11 +140,7 @@ class ApiConsole {
     if (width == 2) blank(x_ + 1, y_);
     cell(x_, y_) = ch;
     if (width == 2) cell(x_ + 1, y_) = kRightHalf;
-    x_ += width;
-    if (x_ >= kCols) {
-      x_ = 0;
-      ++y_;
-    }
+    x_ = std::min(x_ + width, kCols - 1);  // the back end turns the wrap at the row end off
   }
 
   // A cell overwritten or blanked takes the other half of a two-cell glyph with it.
@@ -225,7 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConsoleKind{"LegacyOneCellEach", Drawing::OneCellEach, Encoding::Utf8, 1, false, false},
         ConsoleKind{"WineInATerminal", Drawing::OneCellEach, Encoding::Utf8, 1, true, true},
         ConsoleKind{"WideHangul", Drawing::WideHangul, Encoding::Utf8, 1, false, false},
-        ConsoleKind{"Cp949", Drawing::Cp949DoubleCells, Encoding::Cp949, 2, false, false}),
+        ConsoleKind{"Cp949", Drawing::Cp949DoubleCells, Encoding::Cp949, 2, false, false},
+        ConsoleKind{"Cp949NarrowBoxDrawing", Drawing::WideHangul, Encoding::Cp949, 1, false,
+                    false}),
     [](const ::testing::TestParamInfo<ConsoleKind>& info) { return std::string(info.param.name); });
 
 TEST_P(VtConsoleTest, TitleScreenAndMarkerMovesStandOnTheirColumns) {

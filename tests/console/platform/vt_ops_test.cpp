@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ColumnInRow", "\x1b[12G", 3, 4, {move_op(11, 4)}, 11, 4},
         Case{"RowInColumn", "\x1b[7d", 3, 4, {move_op(3, 6)}, 3, 6},
         Case{"CarriageReturn", "\r", 30, 4, {move_op(0, 4)}, 0, 4},
-        Case{"LineFeedToNextRowStart", "\n", 30, 4, {move_op(0, 5)}, 0, 5},
+        Case{"LineFeedIsTheConsoles", "\n", 30, 4, {make_op(ConsoleOpKind::LineFeed, 0, 4)}, 0, 5},
         Case{"Backspace", "\b", 30, 4, {move_op(29, 4)}, 29, 4},
         Case{"RelativeMoves", "\x1b[2A\x1b[3C", 10, 10, {move_op(13, 8)}, 13, 8},
         Case{"MovesStopAtTheEdges", "\x1b[99D\x1b[99A", 10, 10, {move_op(0, 0)}, 0, 0},
@@ -74,7 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ShowCursor", "\x1b[?25h", 0, 0, {show_cursor_op(true)}, 0, 0},
         Case{"CursorReport", "\x1b[6n", 0, 0, {report_op()}, 0, 0},
         Case{"AsciiRun", "ab cd", 4, 2, {write_op("ab cd")}, 9, 2},
-        Case{"AsciiWrapsAtTheEdge", "abc", 78, 2, {write_op("abc")}, 1, 3},
+        Case{"AsciiGoesOnAtTheNextRowStart",
+             "abc",
+             78,
+             2,
+             {write_op("ab"), move_op(0, 3), write_op("c")},
+             1,
+             3},
         Case{"AttributesSkipped", "a\x1b[1;31mb\x1b[0m", 0, 0, {write_op("ab")}, 2, 0},
         Case{"TitleSkipped", "\x1b]0;yut\x07x\x1b]2;t\x1b\\y", 0, 0, {write_op("xy")}, 2, 0},
         Case{"CharsetSelectionSkipped", "\x1b(Bz", 0, 0, {write_op("z")}, 1, 0},
@@ -117,13 +123,18 @@ TEST(VtGlyphTest, EveryNonAsciiGlyphIsPinnedWhenAmbiguousGlyphsAreWide) {
             (Ops{erase_op(0, 0, 4), write_op("┏"), move_op(2, 0), write_op("━"), move_op(4, 0)}));
 }
 
-TEST(VtGlyphTest, Cp949DoubleByteGlyphsArePinned) {
+TEST(VtGlyphTest, Cp949DoubleByteGlyphsArePinnedAsTheConsoleDrawsThem) {
   VtState state{0, 0, {}};
-  const VtOptions options{Encoding::Cp949, 2, 80};
+  VtOptions options{Encoding::Cp949, 2, 80};
   // "┏" is A6 A3 and "게" is B0 D4 in CP949.
   EXPECT_EQ(interpret_vt("\xA6\xA3\xB0\xD4x", options, state),
             (Ops{erase_op(0, 0, 4), write_op("\xA6\xA3"), move_op(2, 0), write_op("\xB0\xD4"),
                  move_op(4, 0), write_op("x")}));
+  // A console that draws box drawing one column wide: only the Hangul is pinned.
+  options.ambiguous_width = 1;
+  state = {0, 0, {}};
+  EXPECT_EQ(interpret_vt("\xA6\xA3\xB0\xD4", options, state),
+            (Ops{write_op("\xA6\xA3"), erase_op(1, 0, 2), write_op("\xB0\xD4"), move_op(3, 0)}));
 }
 
 TEST(VtGlyphTest, WideGlyphThatDoesNotFitGoesToTheNextRow) {

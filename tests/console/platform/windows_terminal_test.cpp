@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,10 @@
 
 namespace yut {
 namespace {
+
+bool console_required() {
+  return GetEnvironmentVariableW(L"YUT_REQUIRE_CONSOLE", nullptr, 0) != 0;
+}
 
 HANDLE open_console(const wchar_t* name) {
   return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -30,9 +35,7 @@ class WindowsConsoleTest : public ::testing::Test {
     DWORD mode = 0;
     if (out_ == INVALID_HANDLE_VALUE || in_ == INVALID_HANDLE_VALUE ||
         !GetConsoleMode(out_, &mode)) {
-      if (GetEnvironmentVariableW(L"YUT_REQUIRE_CONSOLE", nullptr, 0) != 0) {
-        FAIL() << "no console to test with";
-      }
+      if (console_required()) FAIL() << "no console to test with";
       GTEST_SKIP() << "no console";
     }
     saved_out_ = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -45,6 +48,10 @@ class WindowsConsoleTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (resized_) {
+      SetConsoleScreenBufferSize(out_, saved_size_.dwSize);
+      SetConsoleWindowInfo(out_, TRUE, &saved_size_.srWindow);
+    }
     if (saved_out_ != nullptr) {
       SetStdHandle(STD_OUTPUT_HANDLE, saved_out_);
       SetStdHandle(STD_INPUT_HANDLE, saved_in_);
@@ -60,6 +67,38 @@ class WindowsConsoleTest : public ::testing::Test {
                                 COORD{static_cast<SHORT>(x), static_cast<SHORT>(y)}, &read);
     text.resize(read);
     return text;
+  }
+
+  // Makes the console's buffer cols x rows and its window cols x 34 (the test's end gives the
+  // old size back). Where the console does not let it, the test fails when a console is
+  // required and is skipped otherwise; the caller returns when made() is false.
+  void make_console(SHORT cols, SHORT rows) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!resized_ && GetConsoleScreenBufferInfo(out_, &saved_size_)) resized_ = true;
+    const SMALL_RECT window{0, 0, static_cast<SHORT>(cols - 1), 33};
+    SetConsoleWindowInfo(out_, TRUE, &window);
+    SetConsoleScreenBufferSize(out_, COORD{cols, rows});
+    SetConsoleWindowInfo(out_, TRUE, &window);
+    if (GetConsoleScreenBufferInfo(out_, &info) && info.dwSize.X == cols && info.dwSize.Y == rows &&
+        info.srWindow.Left == 0 && info.srWindow.Top == 0 && info.srWindow.Right == cols - 1 &&
+        info.srWindow.Bottom == 33) {
+      return;
+    }
+    if (console_required()) {
+      ADD_FAILURE() << "the console cannot be made " << cols << "x" << rows;
+    } else {
+      GTEST_SKIP() << "the console cannot be made " << cols << "x" << rows;
+    }
+  }
+  bool made() const { return !HasFailure() && !IsSkipped(); }
+
+  // Cells the console gives the bytes (one glyph in the output code page), written at the
+  // start of row y.
+  int cells_taken(const char* bytes, int y) {
+    SetConsoleCursorPosition(out_, COORD{0, static_cast<SHORT>(y)});
+    DWORD written = 0;
+    WriteConsoleA(out_, bytes, static_cast<DWORD>(std::strlen(bytes)), &written, nullptr);
+    return cursor().X;
   }
 
   COORD cursor() const {
@@ -101,6 +140,8 @@ class WindowsConsoleTest : public ::testing::Test {
   HANDLE saved_in_ = nullptr;
   DWORD input_mode_ = 0;
   CONSOLE_CURSOR_INFO cursor_{};
+  bool resized_ = false;
+  CONSOLE_SCREEN_BUFFER_INFO saved_size_{};
 };
 
 TEST_F(WindowsConsoleTest, SequencesBecomeCellsAndCursorMoves) {
@@ -146,6 +187,31 @@ TEST_F(WindowsConsoleTest, ConsoleScreenLandsOnTheModelColumns) {
   }
 }
 
+TEST_F(WindowsConsoleTest, BottomRightCellDoesNotScrollButTheWayOutBelowDoes) {
+  make_console(80, 34);
+  if (!made()) return;
+  auto platform = open_terminal();
+  std::string bottom = "┗";  // a frame row as wide as the console
+  for (int i = 0; i < 38; ++i) bottom += "━";
+  bottom += "┛";
+  Console con(*platform);
+  con.clear_screen();
+  con.print("TOP ROW");
+  con.gotoxy(0, 33);
+  con.print(bottom);
+  con.refresh();
+  EXPECT_EQ(cells(0, 0, 7), L"TOP ROW");
+  EXPECT_EQ(cells(0, 33, 1), L"┗");
+  EXPECT_EQ(cells(76, 33, 1), L"━");
+  EXPECT_EQ(cells(78, 33, 1), L"┛");
+  // The way out after the end of input or an error goes on below the screen: it scrolls.
+  con.finish_below();
+  EXPECT_EQ(cells(0, 32, 1), L"┗");
+  EXPECT_EQ(cells(0, 33, 80), std::wstring(80, L' '));
+  EXPECT_EQ(cursor().X, 0);
+  EXPECT_EQ(cursor().Y, 33);
+}
+
 TEST_F(WindowsConsoleTest, KeysComeOutAsTerminalBytes) {
   auto platform = open_terminal();
   type_key(VK_DOWN, 0);
@@ -166,6 +232,16 @@ TEST_F(WindowsConsoleTest, ResizeInterruptsTheRead) {
   EXPECT_EQ(platform->read_byte(500), kReadInterrupted);
   EXPECT_EQ(platform->take_events(), kEventResized);
   EXPECT_EQ(platform->take_events(), 0U);
+  // A console whose buffer is taller than its window sends no event when only the window
+  // changes: the wait looks at the window itself.
+  make_console(80, 60);
+  if (!made()) return;
+  platform->size();
+  const SMALL_RECT window{0, 0, 79, 32};
+  ASSERT_TRUE(SetConsoleWindowInfo(out_, TRUE, &window));
+  FlushConsoleInputBuffer(in_);
+  EXPECT_EQ(platform->read_byte(1000), kReadInterrupted);
+  EXPECT_EQ(platform->take_events(), kEventResized);
 }
 
 TEST_F(WindowsConsoleTest, CursorReportAnswersThroughTheInput) {
@@ -175,18 +251,34 @@ TEST_F(WindowsConsoleTest, CursorReportAnswersThroughTheInput) {
 }
 
 TEST_F(WindowsConsoleTest, ConsoleIsGivenBackAsItWasFound) {
+  // A console as Windows opens it: QuickEdit on, wrapping at the end of a row.
+  SetConsoleMode(in_, input_mode_ | ENABLE_EXTENDED_FLAGS | ENABLE_QUICK_EDIT_MODE);
+  DWORD output_mode = 0;
+  GetConsoleMode(out_, &output_mode);
+  SetConsoleMode(out_, output_mode | ENABLE_WRAP_AT_EOL_OUTPUT);
+  DWORD found_input = 0;
+  DWORD found_output = 0;
+  GetConsoleMode(in_, &found_input);
+  GetConsoleMode(out_, &found_output);
   {
     auto platform = open_terminal();
     DWORD mode = 0;
     GetConsoleMode(in_, &mode);
-    EXPECT_EQ(mode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT), 0U);
+    EXPECT_EQ(mode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_QUICK_EDIT_MODE), 0U);
+    EXPECT_NE(mode & ENABLE_EXTENDED_FLAGS, 0U);  // without it QuickEdit stays as it was
+    GetConsoleMode(out_, &mode);
+    EXPECT_EQ(mode & ENABLE_WRAP_AT_EOL_OUTPUT, 0U);
     platform->write("\x1b[?25l");
     EXPECT_FALSE(cursor_visible());
   }
   DWORD mode = 0;
   GetConsoleMode(in_, &mode);
-  EXPECT_EQ(mode, input_mode_);
+  EXPECT_EQ(mode, found_input);
+  GetConsoleMode(out_, &mode);
+  EXPECT_EQ(mode, found_output);
   EXPECT_EQ(cursor_visible(), cursor_.bVisible != 0);
+  SetConsoleMode(in_, input_mode_);
+  SetConsoleMode(out_, output_mode);
 }
 
 TEST_F(WindowsConsoleTest, Cp949ConsoleGetsCp949Bytes) {
@@ -198,10 +290,21 @@ TEST_F(WindowsConsoleTest, Cp949ConsoleGetsCp949Bytes) {
   {
     auto platform = open_terminal();
     EXPECT_EQ(platform->encoding(), Encoding::Cp949);
-    EXPECT_EQ(platform->ambiguous_width(), 2);
     platform->write("\x1b[H\x1b[2J\x1b[2;1H\xB0\xD4\xC0\xD3");  // "게임" in CP949
     EXPECT_EQ(cells(0, 1, 1), L"게");
     EXPECT_EQ(cells(2, 1, 1), L"임");
+    // Box drawing on this code page takes one cell (wine, Windows Terminal) or two (a legacy
+    // console): the back end has measured which, and a frame drawn in one cell each has its
+    // second columns filled rather than left as gaps.
+    const int box_cells = cells_taken("\xA6\xAC", 5);  // "━"
+    EXPECT_EQ(platform->ambiguous_width(), box_cells);
+    if (box_cells == 1) {
+      Console con(*platform);
+      con.gotoxy(0, 3);
+      con.print("┏━┓");
+      con.refresh();
+      EXPECT_EQ(cells(0, 3, 5), L"┏━━━┓");
+    }
   }
   SetConsoleOutputCP(code_page);
 }
