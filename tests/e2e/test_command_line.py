@@ -17,13 +17,15 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(help_result.returncode, 0)
         self.assertIn("Usage: yutnori", help_result.stdout)
         self.assertIn("--seed", help_result.stdout)
+        self.assertIn("--computer basic|strong", help_result.stdout)
         version = run("--version")
         self.assertEqual(version.returncode, 0)
         self.assertRegex(version.stdout, r"^yutnori \d+\.\d+\.\d+\n$")
 
     def test_refused_arguments_print_one_line_and_exit_2(self):
         for args in (["--bogus"], ["play"], ["--seed"], ["--seed", "x"], ["--seed", "-1"],
-                     ["--seed", "4294967296"], ["--help", "--bogus"][::-1]):
+                     ["--seed", "4294967296"], ["--help", "--bogus"][::-1],
+                     ["--computer", "hard"]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2)
@@ -33,7 +35,8 @@ class CommandLineTest(unittest.TestCase):
 
     def test_seed_is_accepted(self):
         # With input closed the game ends at once; the seed itself is only parsed here.
-        for args in (["--seed", "42"], ["--seed=0"], ["--seed", "4294967295"]):
+        for args in (["--seed", "42"], ["--seed=0"], ["--seed", "4294967295"],
+                     ["--computer", "strong"], ["--computer=basic"]):
             with self.subTest(args=args):
                 self.assertEqual(run(*args).returncode, 0)
 
