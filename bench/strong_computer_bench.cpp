@@ -8,11 +8,13 @@
 //    basic computer's order of preference, a player choosing a valid piece at random, and
 //    a one-move greedy player (best position right after its move by the strong side's
 //    own evaluation). For each: the strong side's win rate with its 95% confidence
-//    interval, and its decision times (p50, p99, max; wall clock, so noisy on a busy machine).
+//    interval, and its decision times (p50, p99, max) in CPU time of the thread, so that
+//    other work on a busy machine does not count; the wall clock's p99 beside them.
 // 3. Peak memory of the whole run (ru_maxrss).
 // Run it on one core, e.g. taskset -c 0.
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <array>
 #include <chrono>
@@ -37,6 +39,12 @@ constexpr int kOtherSide = 0;
 
 double cpu_seconds() {
   return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+double thread_cpu_micros() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
 }
 
 // Decision times in microseconds, counted in buckets of one microsecond (the last bucket
@@ -98,6 +106,17 @@ int greedy_choice(const Position& p, int side, const ThrowInfo& info, int throws
   return best;
 }
 
+struct DecisionTimes {
+  TimeHistogram cpu;
+  TimeHistogram wall;
+};
+
+void print_times(const char* label, const DecisionTimes& t) {
+  std::printf("  %sdecisions %ld: CPU p50 %.0f us, p99 %.0f us, max %.0f us; wall p99 %.0f us\n",
+              label, t.cpu.total(), t.cpu.percentile(0.50), t.cpu.percentile(0.99), t.cpu.max(),
+              t.wall.percentile(0.99));
+}
+
 enum class Opponent { kBasic, kRandom, kGreedy };
 
 // Throws and the basic player's draws come from one seeded generator, as in the game.
@@ -112,7 +131,9 @@ class Roller : public Random {
 };
 
 void tournament(const char* label, Opponent opponent, int games, std::uint32_t seed,
-                TimeHistogram& times) {
+                DecisionTimes& all) {
+  static DecisionTimes times;
+  times = DecisionTimes{};
   Roller roller(seed);
   std::mt19937 choices(seed ^ 0x9e3779b9U);
   long wins = 0;
@@ -134,10 +155,14 @@ void tournament(const char* label, Opponent opponent, int games, std::uint32_t s
   };
   auto strong = [&](const Position& p, const ThrowInfo& info, int pending) {
     const auto start = std::chrono::steady_clock::now();
+    const double cpu_start = thread_cpu_micros();
     const int choice = strong_choice(p, kStrongSide, info.steps, pending);
-    const std::chrono::duration<double, std::micro> spent =
-        std::chrono::steady_clock::now() - start;
-    times.add(spent.count());
+    const double cpu = thread_cpu_micros() - cpu_start;
+    const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - start;
+    for (DecisionTimes* t : {&times, &all}) {
+      t->cpu.add(cpu);
+      t->wall.add(wall.count());
+    }
     return choice;
   };
   for (int g = 0; g < games; ++g) {
@@ -153,9 +178,10 @@ void tournament(const char* label, Opponent opponent, int games, std::uint32_t s
   const double rate = static_cast<double>(wins) / games;
   const double half = 1.96 * std::sqrt(rate * (1 - rate) / games);
   std::printf(
-      "strong vs %-8s %6d games: wins %5.1f%%  (95%% CI %.1f%% to %.1f%%)  %5.1f throws/game\n",
+      "strong vs %-6s %6d games: wins %5.1f%% (95%% CI %.1f%% to %.1f%%), %.1f throws/game\n",
       label, games, 100 * rate, 100 * (rate - half), 100 * (rate + half),
       static_cast<double>(throws) / games);
+  print_times("", times);
 }
 
 void moves_per_second(std::uint32_t seed) {
@@ -222,13 +248,16 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const int games = argc > 1 ? std::atoi(argv[1]) : 10000;
   const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::atol(argv[2]) : 2026);
+  if (games <= 0) {
+    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed]\n");
+    return 2;
+  }
   yut::moves_per_second(seed);
-  static yut::TimeHistogram times;
-  yut::tournament("basic", yut::Opponent::kBasic, games, seed, times);
-  yut::tournament("random", yut::Opponent::kRandom, games, seed + 1, times);
-  yut::tournament("greedy", yut::Opponent::kGreedy, games, seed + 2, times);
-  std::printf("strong decisions: %ld, time p50 %.0f us, p99 %.0f us, max %.0f us (wall clock)\n",
-              times.total(), times.percentile(0.50), times.percentile(0.99), times.max());
+  static yut::DecisionTimes all;
+  yut::tournament("basic", yut::Opponent::kBasic, games, seed, all);
+  yut::tournament("random", yut::Opponent::kRandom, games, seed + 1, all);
+  yut::tournament("greedy", yut::Opponent::kGreedy, games, seed + 2, all);
+  yut::print_times("all ", all);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak memory (ru_maxrss): %ld KiB\n", usage.ru_maxrss);

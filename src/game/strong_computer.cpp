@@ -18,8 +18,7 @@ constexpr int kLookAhead = 2;
 
 // Weights of the evaluation, in throws of the race to the goal.
 constexpr double kCaptureThrow = 1.0;  // what the extra throw of a capture is worth
-constexpr double kRiskNow = 1.0;       // risk from the side that throws next
-constexpr double kRiskLater = 0.35;    // risk from the side that throws after it
+constexpr double kRisk = 0.3;          // share counted of what the next side's captures cost
 constexpr double kTempo = 0.6;         // the side that throws next is that much ahead
 constexpr double kSpread = 0.55;       // spread of the race's outcome per root of its length
 
@@ -215,9 +214,10 @@ double position_worth(const Position& p, int side, int to_move) {
   const Units other = units_of(p, 1 - side);
   const double own_race = race(own);
   const double other_race = race(other);
+  // Only the side that throws next threatens at once; the other can answer first.
   const bool own_next = to_move == side;
-  const double own_risk = risk(own, other) * (own_next ? kRiskLater : kRiskNow);
-  const double other_risk = risk(other, own) * (own_next ? kRiskNow : kRiskLater);
+  const double own_risk = own_next ? 0 : kRisk * risk(own, other);
+  const double other_risk = own_next ? kRisk * risk(other, own) : 0;
   const double lead =
       (other_race + other_risk) - (own_race + own_risk) + (own_next ? kTempo : -kTempo);
   const double spread = kSpread * std::sqrt(own_race + other_race + 1);
