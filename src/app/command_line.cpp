@@ -7,6 +7,23 @@ namespace yut {
 namespace {
 
 constexpr std::string_view kSeedOption = "--seed";
+constexpr std::string_view kComputerOption = "--computer";
+
+// The text given to `option` at args[i], as "--option TEXT" (then i moves past TEXT) or
+// "--option=TEXT"; nullopt when args[i] is not that option, "" with `missing` set when
+// the text is not there.
+std::optional<std::string_view> option_text(std::span<const std::string_view> args, size_t& i,
+                                            std::string_view option, bool& missing) {
+  const std::string_view arg = args[i];
+  if (arg == option) {
+    missing = i + 1 == args.size();
+    return missing ? std::string_view{} : args[++i];
+  }
+  if (arg.size() > option.size() && arg.starts_with(option) && arg[option.size()] == '=') {
+    return arg.substr(option.size() + 1);
+  }
+  return std::nullopt;
+}
 
 std::optional<std::uint32_t> parse_seed(std::string_view text) {
   std::uint32_t value = 0;
@@ -34,14 +51,19 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
     if (arg == "--version") {
       return {Action::Version, std::nullopt, {}};
     }
-    std::optional<std::string_view> seed_text;
-    if (arg == kSeedOption) {
-      if (i + 1 == args.size()) {
-        return usage_error("option '--seed' needs a number");
+    bool missing = false;
+    if (const auto level = option_text(args, i, kComputerOption, missing)) {
+      if (*level == "basic" || *level == "strong") {
+        result.computer = *level == "basic" ? ComputerLevel::kBasic : ComputerLevel::kStrong;
+        continue;
       }
-      seed_text = args[++i];
-    } else if (arg.starts_with(std::string(kSeedOption) + "=")) {
-      seed_text = arg.substr(kSeedOption.size() + 1);
+      return usage_error(missing ? "option '--computer' needs 'basic' or 'strong'"
+                                 : "'--computer' needs 'basic' or 'strong', not '" +
+                                       std::string(*level) + "'");
+    }
+    const std::optional<std::string_view> seed_text = option_text(args, i, kSeedOption, missing);
+    if (missing) {
+      return usage_error("option '--seed' needs a number");
     }
     if (!seed_text) {
       return usage_error("unknown argument '" + std::string(arg) + "'");
@@ -56,7 +78,7 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
 }
 
 std::string help_text() {
-  return "Usage: yutnori [--seed N]\n"
+  return "Usage: yutnori [--seed N] [--computer basic|strong]\n"
          "\n"
          "Yut-nori, the Korean race board game, in an 80x34 text console.\n"
          "Two people play at one keyboard, or one person plays against the computer.\n"
@@ -67,6 +89,9 @@ std::string help_text() {
          "\n"
          "Options:\n"
          "  --seed N     fix the random seed (0 to 4294967295) so a game can be replayed\n"
+         "  --computer basic|strong\n"
+         "               who plays the computer side: the basic one (the default) or a\n"
+         "               strong one that looks ahead\n"
          "  --help       show this help and exit\n"
          "  --version    show the version and exit\n";
 }

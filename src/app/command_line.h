@@ -1,12 +1,15 @@
 #pragma once
-// What the command line asks of the program: play (optionally with a fixed random seed),
-// print help or the version, or refuse an argument it does not know.
+// What the command line asks of the program: play (optionally with a fixed random seed
+// or the strong computer), print help or the version, or refuse an argument it does not
+// know.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "game/computer.h"
 
 namespace yut {
 
@@ -16,6 +19,7 @@ struct CommandLine {
   Action action = Action::Play;
   std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
   std::string error;                  // for UsageError: one line, without the line break
+  ComputerLevel computer = ComputerLevel::kBasic;  // set by --computer basic|strong
 };
 
 // args excludes the program name.

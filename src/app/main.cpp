@@ -23,7 +23,7 @@ std::uint32_t clock_seed() {
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)));
 }
 
-int play(std::uint32_t seed) {
+int play(std::uint32_t seed, yut::ComputerLevel computer) {
   // The terminal outlives the console: it is given back as it was found at exit.
   auto terminal = yut::open_terminal();
   yut::Console con(*terminal);
@@ -31,6 +31,7 @@ int play(std::uint32_t seed) {
   yut::RankingTable ranking{};
   yut::SeededRandom random(seed);
   yut::GameContext ctx{con, state, random, ranking};
+  ctx.computer = computer;
   try {
     yut::menu_loop(ctx);
   } catch (const yut::InputClosed&) {
@@ -66,5 +67,5 @@ int main(int argc, char** argv) {
     case yut::Action::Play:
       break;
   }
-  return play(command.seed.value_or(clock_seed()));
+  return play(command.seed.value_or(clock_seed()), command.computer);
 }

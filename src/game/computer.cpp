@@ -10,21 +10,29 @@ constexpr int kComputerSide = 1;
 constexpr int kFirstPieceChoice = 1;
 constexpr int kFirstStackChoice = 11;
 
-// The highest of the four choices from `first` whose number (choice + offset) is on the
+// The highest of the four choices from `first` whose code (choice + offset + 1) is on the
 // board, or 0 if none is.
-int highest_on_board(const GameState& state, int first) {
+int highest_on_board(const Position& position, int side, int first) {
   for (int choice = first + kPiecesPerSide - 1; choice >= first; --choice) {
-    if (on_board(state, choice + side_offset(kComputerSide)) != 0) return choice;
+    if (is_out(position, choice + side_offset(side) + 1)) return choice;
   }
   return 0;
 }
 
 }  // namespace
 
-int computer_choice(const GameState& state, Random& random) {
-  if (const int stack = highest_on_board(state, kFirstStackChoice); stack != 0) return stack;
-  if (const int piece = highest_on_board(state, kFirstPieceChoice); piece != 0) return piece;
+int preferred_choice(const Position& position, int side, Random& random) {
+  if (const int stack = highest_on_board(position, side, kFirstStackChoice); stack != 0) {
+    return stack;
+  }
+  if (const int piece = highest_on_board(position, side, kFirstPieceChoice); piece != 0) {
+    return piece;
+  }
   return kFirstPieceChoice + random.uniform(kPiecesPerSide);
+}
+
+int computer_choice(const GameState& state, Random& random) {
+  return preferred_choice(to_position(state), kComputerSide, random);
 }
 
 }  // namespace yut

@@ -1,14 +1,21 @@
 #pragma once
-// The computer side's choice: a fixed order of preference over what it has on the board.
+// The computer side's choice. The basic one follows a fixed order of preference over what
+// it has on the board; the strong one looks ahead (strong_computer.h).
 
 #include "game/random.h"
+#include "game/rules.h"
 #include "game/state.h"
 
 namespace yut {
 
-// A choice in the person's terms (1..4 a piece, 11..14 a stack) for side 2: its
+enum class ComputerLevel { kBasic, kStrong };
+
+// A choice in the person's terms (1..4 a piece, 11..14 a stack) for `side`: its
 // highest-numbered stack on the board, else its highest-numbered piece on the board,
 // else a piece drawn at random (uniform(4)), whatever its place.
+int preferred_choice(const Position& position, int side, Random& random);
+
+// The same for the computer, which plays side 2.
 int computer_choice(const GameState& state, Random& random);
 
 }  // namespace yut

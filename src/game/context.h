@@ -4,6 +4,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "game/computer.h"
 #include "game/random.h"
 #include "game/state.h"
 #include "ranking/table.h"
@@ -16,6 +17,7 @@ struct GameContext {
   Random& random;
   RankingTable& ranking;
   std::string ranking_file = "lanksave.txt";
+  ComputerLevel computer = ComputerLevel::kBasic;  // who plays the versus-computer side
 };
 
 }  // namespace yut

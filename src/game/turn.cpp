@@ -1,5 +1,6 @@
 #include "game/turn.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -7,7 +8,9 @@
 #include "game/computer.h"
 #include "game/messages.h"
 #include "game/movement.h"
+#include "game/rules.h"
 #include "game/side.h"
+#include "game/strong_computer.h"
 #include "game/throw.h"
 #include "ranking/game_end.h"
 
@@ -42,6 +45,7 @@ class Schedule {
     steps_.push_back(step);
   }
   bool empty() const { return steps_.empty(); }
+  int throws_pending() const { return static_cast<int>(std::ranges::count(steps_, Step::kThrow)); }
   Step pop() {
     const Step step = steps_.back();
     steps_.pop_back();
@@ -73,9 +77,13 @@ void show_turn_texts(Console& con, const PlayerDescriptor& player, const ThrowIn
   con.print("움직일 말을 선택해 주세요 : ");
 }
 
-std::optional<int> obtain_choice(GameContext& ctx, const PlayerDescriptor& player) {
-  if (is_computer(player)) return computer_choice(ctx.state, ctx.random);
-  return ctx.con.read_int();
+std::optional<int> obtain_choice(GameContext& ctx, const PlayerDescriptor& player,
+                                 const ThrowInfo& info, int throws_pending) {
+  if (!is_computer(player)) return ctx.con.read_int();
+  if (ctx.computer == ComputerLevel::kStrong) {
+    return strong_choice(to_position(ctx.state), side_index(player), info.steps, throws_pending);
+  }
+  return computer_choice(ctx.state, ctx.random);
 }
 
 // The cell code a choice names for a side; 0 (names nothing) for no number or one far
@@ -85,13 +93,30 @@ int code_of_choice(std::optional<int> choice, int side) {
   return *choice + side_offset(side) + 1;
 }
 
-int pieces_out(const GameState& state, int side) {
-  int count = 0;
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    count += on_board(state, piece_code(side, k) - 1);
-    count += on_board(state, stack_code(side, k) - 1);
+// Shows why a choice is refused, with a pause where the game waits for a key; returns
+// whether it was refused.
+bool show_refusal(GameContext& ctx, Refusal why, const PlayerDescriptor& player) {
+  switch (why) {
+    case Refusal::kNone:
+      return false;
+    case Refusal::kWrongPiece:
+      show_message(ctx.con, "잘못된 말을 선택하셨습니다.", kThrowAgain);
+      ctx.con.pause();
+      break;
+    case Refusal::kArrived:
+    case Refusal::kCarried:
+      show_message(ctx.con,
+                   why == Refusal::kArrived ? "이미 도착한 말을 선택하셨습니다."
+                                            : "업혀있는 말을 선택하셨습니다.",
+                   kThrowAgain);
+      if (!is_computer(player)) ctx.con.pause();
+      break;
+    case Refusal::kBackDoOnTheBoard:
+      show_message(ctx.con, "나와 있는 말을 움직이세요.", kThrowAgain);
+      ctx.con.pause();
+      break;
   }
-  return count;
+  return true;
 }
 
 // Throw, choice, validation and move of one throw; schedules what follows it.
@@ -99,55 +124,31 @@ void play_throw(GameContext& ctx, const PlayerDescriptor& player, Schedule& sche
   const ThrowInfo& info = throw_for_roll(ctx.random.uniform(kRollRange));
   const int side = side_index(player);
   show_turn_texts(ctx.con, player, info);
-  const int code = code_of_choice(obtain_choice(ctx, player), side);
+  const int code =
+      code_of_choice(obtain_choice(ctx, player, info, schedule.throws_pending()), side);
 
-  bool refused = check_choice(ctx, code, player);
-  if (!refused && info.kind == ThrowKind::kBackDo && pieces_out(ctx.state, side) != 0 &&
-      on_board(ctx.state, code - 1) == 0) {
-    show_message(ctx.con, "나와 있는 말을 움직이세요.", kThrowAgain);
-    ctx.con.pause();
-    refused = true;
-  }
+  const Refusal why = refusal_of(to_position(ctx.state), code, side, info.steps);
   schedule.push(Step::kDrawAndEndTest);  // the closing steps of every turn
-  if (refused) {
+  if (show_refusal(ctx, why, player)) {
     schedule.push(Step::kThrow);  // one new throw replaces the refused one
     schedule.push(Step::kDrawAndEndTest);
     return;
   }
   const bool captured = move_piece(ctx, code - 1, player, info.steps);
-  if (info.extra_throw) {
+  // The capture's extra throw comes first, as move_piece has already repainted the board;
+  // the yut's or mo's follows after its own repaint and end test.
+  for (int k = throws_earned(info, captured) - (captured ? 1 : 0); k > 0; --k) {
     schedule.push(Step::kThrow);
     schedule.push(Step::kDrawAndEndTest);
   }
-  // The capture's extra throw comes first; move_piece has already repainted the board.
   if (captured) schedule.push(Step::kThrow);
 }
 
 }  // namespace
 
 bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player) {
-  const GameState& state = ctx.state;
-  const int side = side_index(player);
-  const bool stack_missing = is_stack_code(code) && on_board(state, code - 1) == 0;
-  if (!is_own_code(side, code) || stack_missing) {
-    show_message(ctx.con, "잘못된 말을 선택하셨습니다.", kThrowAgain);
-    ctx.con.pause();
-    return true;
-  }
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    const char* why = nullptr;
-    if (state.arrived[0][k] == code || state.arrived[1][k] == code) {
-      why = "이미 도착한 말을 선택하셨습니다.";
-    } else if (state.stacked[0][k] == code || state.stacked[1][k] == code) {
-      why = "업혀있는 말을 선택하셨습니다.";
-    }
-    if (why != nullptr) {
-      show_message(ctx.con, why, kThrowAgain);
-      if (!is_computer(player)) ctx.con.pause();
-      return true;
-    }
-  }
-  return false;
+  return show_refusal(ctx, choice_refusal(to_position(ctx.state), code, side_index(player)),
+                      player);
 }
 
 TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player) {

@@ -17,6 +17,7 @@ struct AcceptedCase {
   std::vector<std::string_view> args;
   Action action;
   std::optional<std::uint32_t> seed;
+  ComputerLevel computer = ComputerLevel::kBasic;
 };
 
 TEST(CommandLine, AcceptedArguments) {
@@ -30,12 +31,15 @@ TEST(CommandLine, AcceptedArguments) {
       {{"--seed", "4294967295"}, Action::Play, 4294967295U},
       {{"--seed", "1", "--seed", "2"}, Action::Play, 2U},
       {{"--seed", "5", "--version"}, Action::Version, std::nullopt},
+      {{"--computer", "strong", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kStrong},
+      {{"--computer=strong", "--computer=basic"}, Action::Play, std::nullopt},
   };
   for (const AcceptedCase& c : cases) {
     SCOPED_TRACE(c.args.empty() ? std::string_view("(none)") : c.args.front());
     const CommandLine result = parse(c.args);
     EXPECT_EQ(result.action, c.action);
     EXPECT_EQ(result.seed, c.seed);
+    EXPECT_EQ(result.computer, c.computer);
     EXPECT_TRUE(result.error.empty());
   }
 }
@@ -56,6 +60,9 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
       {{"--seed="}, "''"},
       {{"--seeds=3"}, "'--seeds=3'"},
       {{"--bogus", "--help"}, "'--bogus'"},
+      {{"--computer"}, "--computer"},
+      {{"--computer", "Strong"}, "'Strong'"},
+      {{"--computer="}, "''"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.named);
@@ -69,7 +76,7 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
 
 TEST(CommandLine, HelpListsEveryOption) {
   const std::string help = help_text();
-  for (std::string_view option : {"--seed N", "--help", "--version"}) {
+  for (std::string_view option : {"--seed N", "--computer basic|strong", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(version_text().rfind("yutnori ", 0), 0U);

@@ -25,13 +25,15 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(help_result.returncode, 0)
         self.assertIn("Usage: yutnori", help_result.stdout)
         self.assertIn("--seed", help_result.stdout)
+        self.assertIn("--computer basic|strong", help_result.stdout)
         version = run("--version")
         self.assertEqual(version.returncode, 0)
         self.assertRegex(version.stdout, r"^yutnori \d+\.\d+\.\d+\n$")
 
     def test_refused_arguments_print_one_line_and_exit_2(self):
         for args in (["--bogus"], ["play"], ["--seed"], ["--seed", "x"], ["--seed", "-1"],
-                     ["--seed", "4294967296"], ["--help", "--bogus"][::-1]):
+                     ["--seed", "4294967296"], ["--help", "--bogus"][::-1],
+                     ["--computer", "hard"]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2)
@@ -54,6 +56,12 @@ class CommandLineTest(unittest.TestCase):
                         "--seed 42 and --seed=42 differ")
         self.assertFalse(run("--seed", "43", keys=GAME_KEYS).stdout == games["42"].stdout,
                          "another seed, another game")
+
+    def test_computer_is_accepted(self):
+        # With input closed the game ends at once; the option itself is only parsed here.
+        for args in (["--computer", "strong"], ["--computer=basic"]):
+            with self.subTest(args=args):
+                self.assertEqual(run(*args).returncode, 0)
 
 
 if __name__ == "__main__":

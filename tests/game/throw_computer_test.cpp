@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "game/computer.h"
 #include "game/routes.h"
+#include "game/rules_turn.h"
+#include "game/strong_computer.h"
 #include "game/throw.h"
 #include "scripted_random.h"
 
@@ -78,6 +81,33 @@ TEST(ComputerChoice, RandomPieceWhenNothingIsOut) {
   EXPECT_EQ(computer_choice(state, random), 4);
   EXPECT_EQ(computer_choice(state, random), 2);
   EXPECT_EQ(random.bounds(), (std::vector<int>{4, 4, 4}));
+}
+
+// The strong side on both sides of headless games: every choice it makes is one that the
+// turn accepts, whatever the throw (back-do included) and whatever stands on the board.
+TEST(ComputerChoice, StrongChoicesAreNeverRefused) {
+  std::mt19937 engine(5);
+  long decisions = 0;
+  long refused = 0;
+  auto roll = [&] { return static_cast<int>(engine() % kRollRange); };
+  while (decisions < 100000) {
+    Position position;
+    for (int side = 0; !testing::Test::HasFailure(); side = 1 - side) {
+      auto choose = [&](const Position& p, const ThrowInfo& info, int pending) {
+        const int choice = strong_choice(p, side, info.steps, pending);
+        ++decisions;
+        if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
+          ++refused;
+          ADD_FAILURE() << "choice " << choice << " of side " << side << " for steps " << info.steps
+                        << " is refused";
+        }
+        return choice;
+      };
+      if (play_rules_turn(position, side, roll, choose)) break;
+    }
+    if (testing::Test::HasFailure()) break;
+  }
+  EXPECT_EQ(refused, 0);
 }
 
 }  // namespace

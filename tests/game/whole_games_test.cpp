@@ -1,15 +1,21 @@
 // Whole games played by the real turn code with random throws and random, often bad,
 // input: after every move the pieces and tables stay consistent, every score change is
-// explained by the move, and every game ends.
+// explained by the move, and every game ends; the rules alone replay such games turn for
+// turn, and a seeded game against the strong side replays screen for screen.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "game/game_loop.h"
+#include "game/rules_turn.h"
 #include "game/side.h"
+#include "game/strong_computer.h"
+#include "game/turn.h"
 #include "game_rig.h"
 
 namespace yut {
@@ -128,11 +134,13 @@ std::string random_keys(std::mt19937& engine, int tokens) {
   return keys;
 }
 
-void play_many(void (*game)(GameContext&), unsigned seed, int games) {
+void play_many(void (*game)(GameContext&), unsigned seed, int games,
+               ComputerLevel computer = ComputerLevel::kBasic) {
   GameRig rig({});
   rig.platform.keep_output(false);
   CheckingRandom random(rig.state, seed);
   GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
+  ctx.computer = computer;
   std::mt19937 keys(seed);
   for (int g = 0; g < games; ++g) {
     SCOPED_TRACE("game " + std::to_string(g));
@@ -157,6 +165,116 @@ TEST(WholeGames, TwoPlayersWithRandomInput) {
 
 TEST(WholeGames, VersusComputerWithRandomInput) {
   play_many(versus_computer_game, 11, 40);
+  play_many(versus_computer_game, 13, 20, ComputerLevel::kStrong);
+}
+
+// Every draw of a seeded generator, kept so that a game can be replayed.
+class RecordingRandom : public Random {
+ public:
+  explicit RecordingRandom(unsigned seed) : engine_(seed) {}
+  int uniform(int n) override {
+    const int value = std::uniform_int_distribution<int>(0, n - 1)(engine_);
+    draws.push_back({n, value});
+    return value;
+  }
+  std::vector<std::pair<int, int>> draws;  // bound and value
+
+ private:
+  std::mt19937 engine_;
+};
+
+class ReplayingRandom : public Random {
+ public:
+  explicit ReplayingRandom(const std::vector<std::pair<int, int>>& draws) : draws_(draws) {}
+  int uniform(int n) override {
+    if (next_ == draws_.size()) {
+      ADD_FAILURE() << "the rules draw more than the game did";
+      return 0;
+    }
+    EXPECT_EQ(draws_[next_].first, n) << "draw " << next_;
+    return draws_[next_++].second;
+  }
+  std::size_t used() const { return next_; }
+
+ private:
+  const std::vector<std::pair<int, int>>& draws_;
+  std::size_t next_ = 0;
+};
+
+// Games of the real turn code, side 1 typing random numbers (valid or not) and side 2
+// played by either computer, replayed by the rules alone from the same throws and the
+// same typed numbers: after every turn both stand on the same position, the same turn
+// ends the game, and the rules draw exactly what the game drew.
+TEST(WholeGames, TheRulesAloneReplayEveryTurn) {
+  constexpr int kGames = 30;
+  const int typable[] = {1, 2, 3, 4, 1, 2, 3, 4, 11, 12, 13, 14, 0, 5, 9, 15, -3};
+  for (const ComputerLevel level : {ComputerLevel::kBasic, ComputerLevel::kStrong}) {
+    for (unsigned g = 0; g < kGames; ++g) {
+      SCOPED_TRACE("game " + std::to_string(g));
+      GameRig rig({});
+      rig.platform.keep_output(false);
+      RecordingRandom random(g);
+      GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
+      ctx.computer = level;
+      // Each number on its own line, then an empty line: a pause takes it as its key,
+      // and a prompt without a pause before it passes over it.
+      std::mt19937 engine(g);
+      std::vector<int> typed;
+      std::string keys;
+      for (int k = 0; k < 4000; ++k) {
+        typed.push_back(typable[engine() % std::size(typable)]);
+        keys += std::to_string(typed.back()) + "\n\n";
+      }
+      rig.platform.add_input(keys);
+
+      std::vector<Position> after_turn;
+      const PlayerDescriptor* players[] = {&side1_player(), &computer_player()};
+      for (int side = 0;; side = 1 - side) {
+        if (take_turn(ctx, *players[side]) == TurnOutcome::kGameOver) break;
+        after_turn.push_back(to_position(rig.state));
+      }
+
+      ReplayingRandom replay(random.draws);
+      std::size_t next_typed = 0;
+      auto roll = [&] { return replay.uniform(kRollRange); };
+      auto person = [&](const Position&, const ThrowInfo&, int) { return typed[next_typed++]; };
+      auto computer = [&](const Position& p, const ThrowInfo& info, int pending) {
+        return level == ComputerLevel::kStrong ? strong_choice(p, 1, info.steps, pending)
+                                               : preferred_choice(p, 1, replay);
+      };
+      Position position;
+      std::size_t turns = 0;
+      for (int side = 0;; side = 1 - side, ++turns) {
+        const bool won = side == 0 ? play_rules_turn(position, side, roll, person)
+                                   : play_rules_turn(position, side, roll, computer);
+        if (won) break;
+        ASSERT_LT(turns, after_turn.size()) << "the game ended before the rules did";
+        ASSERT_TRUE(position == after_turn[turns]) << "turn " << turns;
+      }
+      EXPECT_EQ(turns, after_turn.size());
+      EXPECT_EQ(replay.used(), random.draws.size());
+    }
+  }
+}
+
+// The same seed and the same keys give the same game against the strong side, screen
+// for screen.
+TEST(WholeGames, ASeededGameAgainstTheStrongSideReplays) {
+  std::string screens[2];
+  std::array<int, 2> scores[2];
+  for (int run = 0; run < 2; ++run) {
+    std::mt19937 keys(3);
+    GameRig rig({}, " " + random_keys(keys, 20000));
+    SeededRandom random(2026);
+    GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
+    ctx.computer = ComputerLevel::kStrong;
+    versus_computer_game(ctx);
+    screens[run] = rig.platform.output();
+    scores[run] = rig.state.score;
+  }
+  EXPECT_EQ(scores[0], scores[1]);
+  EXPECT_TRUE(screens[0] == screens[1]) << "the two runs differ";
+  EXPECT_GT(scores[0][0] + scores[0][1], 0);
 }
 
 }  // namespace
