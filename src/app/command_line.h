@@ -1,6 +1,6 @@
 #pragma once
-// What the command line asks of the program: play (optionally with a fixed random seed),
-// print help or the version, or refuse an argument it does not know.
+// What the command line asks of the program: play (optionally with a fixed random seed or
+// with another ranking file), print help or the version, or refuse an argument it does not know.
 
 #include <cstdint>
 #include <optional>
@@ -14,8 +14,9 @@ enum class Action { Play, Help, Version, UsageError };
 
 struct CommandLine {
   Action action = Action::Play;
-  std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
-  std::string error;                  // for UsageError: one line, without the line break
+  std::optional<std::uint32_t> seed;          // set by --seed N; else the clock seeds the throws
+  std::string error;                          // for UsageError: one line, without the line break
+  std::string ranking_file = "lanksave.txt";  // set by --ranking PATH
 };
 
 // args excludes the program name.

@@ -17,6 +17,7 @@ struct AcceptedCase {
   std::vector<std::string_view> args;
   Action action;
   std::optional<std::uint32_t> seed;
+  std::string_view ranking = "lanksave.txt";
 };
 
 TEST(CommandLine, AcceptedArguments) {
@@ -30,12 +31,15 @@ TEST(CommandLine, AcceptedArguments) {
       {{"--seed", "4294967295"}, Action::Play, 4294967295U},
       {{"--seed", "1", "--seed", "2"}, Action::Play, 2U},
       {{"--seed", "5", "--version"}, Action::Version, std::nullopt},
+      {{"--ranking", "/var/games/yut"}, Action::Play, std::nullopt, "/var/games/yut"},
+      {{"--ranking=my ranks", "--seed", "3"}, Action::Play, 3U, "my ranks"},
   };
   for (const AcceptedCase& c : cases) {
     SCOPED_TRACE(c.args.empty() ? std::string_view("(none)") : c.args.front());
     const CommandLine result = parse(c.args);
     EXPECT_EQ(result.action, c.action);
     EXPECT_EQ(result.seed, c.seed);
+    EXPECT_EQ(result.ranking_file, c.ranking);
     EXPECT_TRUE(result.error.empty());
   }
 }
@@ -56,6 +60,9 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
       {{"--seed="}, "''"},
       {{"--seeds=3"}, "'--seeds=3'"},
       {{"--bogus", "--help"}, "'--bogus'"},
+      {{"--ranking"}, "--ranking"},
+      {{"--ranking="}, "--ranking"},
+      {{"--ranking", "", "--seed", "1"}, "--ranking"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.named);
@@ -69,7 +76,7 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
 
 TEST(CommandLine, HelpListsEveryOption) {
   const std::string help = help_text();
-  for (std::string_view option : {"--seed N", "--help", "--version"}) {
+  for (std::string_view option : {"--seed N", "--ranking PATH", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(version_text().rfind("yutnori ", 0), 0U);
