@@ -118,6 +118,14 @@ TEST(HighScoreTest, LoadAndSaveMessages) {
   f.con.gotoxy(3, 8);
   save_ranking(f.con, f.ranking, f.dir.file("no/such/dir/lanksave.txt"));
   EXPECT_EQ(f.text(3, 8, 32), "Don't open the file. error !!!! ");
+
+  // The ranking screen says so inside its box, under the list, for a file it cannot read;
+  // a missing file is the first run and says nothing.
+  load_and_show_ranking(f.con, f.ranking, f.dir.file("missing"));
+  EXPECT_EQ(f.text(5, 15, 32), std::string(32, ' '));
+  load_and_show_ranking(f.con, f.ranking, f.dir.file(""));
+  EXPECT_EQ(f.text(5, 15, 33), "Don't open the file. error !!!!! ");
+  EXPECT_EQ(f.text(5, 5, 3), "1등");
 }
 
 }  // namespace
