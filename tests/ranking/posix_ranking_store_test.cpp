@@ -6,11 +6,13 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,6 +73,21 @@ TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
   // What cannot be read is never replaced: its entries would be lost.
   EXPECT_FALSE(insert_high_score(table, fifo, "X", 700));
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST(PosixRankingStoreTest, ALockHeldElsewhereIsWaitedForOnlySoLong) {
+  TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
+  const int other = open(path.c_str(), O_RDONLY);  // another game, saving
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FileLock(path, 300).held());
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(300));
+  EXPECT_LT(waited, std::chrono::seconds(3));
+  close(other);  // let go: the lock is free again at once, nothing stale is left
+  EXPECT_TRUE(FileLock(path, 0).held());
 }
 
 // Runs the insert in a child process as an ordinary user, with the file size limited to
