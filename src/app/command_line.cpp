@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view kSeedOption = "--seed";
 constexpr std::string_view kComputerOption = "--computer";
+constexpr std::string_view kRankingOption = "--ranking";
 
 // The text given to `option` at args[i], as "--option TEXT" (then i moves past TEXT) or
 // "--option=TEXT"; nullopt when args[i] is not that option, "" with `missing` set when
@@ -52,6 +53,11 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
       return {Action::Version, std::nullopt, {}};
     }
     bool missing = false;
+    if (const auto path = option_text(args, i, kRankingOption, missing)) {
+      if (path->empty()) return usage_error("option '--ranking' needs a file name");
+      result.ranking_file = std::string(*path);
+      continue;
+    }
     if (const auto level = option_text(args, i, kComputerOption, missing)) {
       if (*level == "basic" || *level == "strong") {
         result.computer = *level == "basic" ? ComputerLevel::kBasic : ComputerLevel::kStrong;
@@ -78,20 +84,23 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
 }
 
 std::string help_text() {
-  return "Usage: yutnori [--seed N] [--computer basic|strong]\n"
+  return "Usage: yutnori [--seed N] [--computer basic|strong] [--ranking PATH]\n"
          "\n"
          "Yut-nori, the Korean race board game, in an 80x34 text console.\n"
          "Two people play at one keyboard, or one person plays against the computer.\n"
          "\n"
          "Keys: Up/Down arrows (or H/P) move the menu marker, Enter chooses;\n"
          "      in a game type the number of a piece (1-4) or stack (11-14) and Enter.\n"
-         "High scores are kept in \"lanksave.txt\" in the current directory.\n"
+         "High scores are kept in \"lanksave.txt\" in the current directory,\n"
+         "or in the file that --ranking names.\n"
          "\n"
          "Options:\n"
          "  --seed N     fix the random seed (0 to 4294967295) so a game can be replayed\n"
          "  --computer basic|strong\n"
          "               who plays the computer side: the basic one (the default) or a\n"
          "               strong one that looks ahead\n"
+         "  --ranking PATH\n"
+         "               keep the high scores in PATH instead of \"lanksave.txt\"\n"
          "  --help       show this help and exit\n"
          "  --version    show the version and exit\n";
 }

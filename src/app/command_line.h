@@ -1,7 +1,7 @@
 #pragma once
-// What the command line asks of the program: play (optionally with a fixed random seed
-// or the strong computer), print help or the version, or refuse an argument it does not
-// know.
+// What the command line asks of the program: play (optionally with a fixed random seed,
+// the strong computer or another ranking file), print help or the version, or refuse an
+// argument it does not know.
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +20,7 @@ struct CommandLine {
   std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
   std::string error;                  // for UsageError: one line, without the line break
   ComputerLevel computer = ComputerLevel::kBasic;  // set by --computer basic|strong
+  std::string ranking_file = "lanksave.txt";       // set by --ranking PATH
 };
 
 // args excludes the program name.

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,14 +24,14 @@ std::uint32_t clock_seed() {
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)));
 }
 
-int play(std::uint32_t seed, yut::ComputerLevel computer) {
+int play(std::uint32_t seed, yut::ComputerLevel computer, const std::string& ranking_file) {
   // The terminal outlives the console: it is given back as it was found at exit.
   auto terminal = yut::open_terminal();
   yut::Console con(*terminal);
   yut::GameState state;
   yut::RankingTable ranking{};
   yut::SeededRandom random(seed);
-  yut::GameContext ctx{con, state, random, ranking};
+  yut::GameContext ctx{con, state, random, ranking, ranking_file};
   ctx.computer = computer;
   try {
     yut::menu_loop(ctx);
@@ -67,5 +68,5 @@ int main(int argc, char** argv) {
     case yut::Action::Play:
       break;
   }
-  return play(command.seed.value_or(clock_seed()), command.computer);
+  return play(command.seed.value_or(clock_seed()), command.computer, command.ranking_file);
 }

@@ -46,9 +46,7 @@ void show_rules_screen(Console& con) {
 }
 
 void show_ranking_screen(GameContext& ctx) {
-  ctx.con.clear_screen();
-  load_ranking(ctx.con, ctx.ranking, ctx.ranking_file);
-  show_ranking(ctx.con, ctx.ranking);
+  load_and_show_ranking(ctx.con, ctx.ranking, ctx.ranking_file);
   wait_for_key(ctx.con);
 }
 

@@ -191,6 +191,14 @@ std::string Console::read_word() {
   return scan_word(pending_, pending_pos_);
 }
 
+std::string Console::discard_line() {
+  std::string line = pending_;
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  pending_.clear();
+  pending_pos_ = 0;
+  return line;
+}
+
 void Console::skip_blanks() {
   for (;;) {
     while (pending_pos_ < pending_.size() && is_blank(pending_[pending_pos_])) ++pending_pos_;

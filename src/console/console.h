@@ -68,6 +68,9 @@ class Console {
   void pause();                   // discard pending line input, then read one key
   std::optional<int> read_int();  // like scanf("%d"): nullopt when the input is not a number
   std::string read_word();        // like scanf("%s"): one word, UTF-8
+  // Drops what is left unread of the last line read; returns that whole line as it was
+  // typed (and echoed), without its line end.
+  std::string discard_line();
 
   // Sends what changed in the model since the last refresh (nothing if nothing changed).
   void refresh();

@@ -30,7 +30,9 @@ bool check_game_end(GameContext& ctx) {
   ctx.con.gotoxy(44, 32);
   ctx.con.print(side == 0 ? "            player1 승리!!" : "           player2 승리!!");
   ctx.state.candidate_score = ctx.state.score[side];
-  enter_high_score(ctx);
+  // The final board and the winner line stay until a key, unless the name entry has just
+  // been answered and saved.
+  if (!enter_high_score(ctx)) ctx.con.pause();
   reset_game(ctx.state);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/messages.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_name.h"
 
@@ -26,28 +27,42 @@ std::string ask_name(Console& con) {
     con.gotoxy(kNameX, kPromptY + 1);
     const std::string word = con.read_word();
     if (auto name = name_for_file(word)) return *name;
-    // Wipe the refused word's echo, which may run past the brackets, and ask again.
-    con.gotoxy(kPromptX, kPromptY + 1);
-    con.print(std::string(static_cast<std::size_t>(screen_columns(word)) + 4, ' '));
+    // The rest of a refused line is no answer to the new question: it goes, with the
+    // echo of the whole line, which may run past the brackets.
+    const std::string line = con.discard_line();
+    con.gotoxy(kNameX, kPromptY + 1);
+    con.print(std::string(static_cast<std::size_t>(screen_columns(line)), ' '));
     con.gotoxy(kPromptX, kRetryY);
     con.print(kCannotStore);
   }
 }
 
+// The game screen's message area, where a failure stays readable beside the final board.
+void show_failure(Console& con, int row, void (*print_failure)(Console&)) {
+  con.gotoxy(kMessageColumn, row);
+  print_failure(con);
+}
+
 }  // namespace
 
-void enter_high_score(GameContext& ctx) {
+bool enter_high_score(GameContext& ctx) {
   RankingTable& table = ctx.ranking;
+  bool all_well = true;
   // The table must hold the stored entries before the score is tested, or the save
   // below would replace them. A missing file is the first run: the table stays as it is.
   if (read_ranking_file(table, ctx.ranking_file) == ReadStatus::Failed) {
-    print_load_failure(ctx.con);
+    show_failure(ctx.con, kMessageFirstRow, print_load_failure);
+    all_well = false;
   }
   const int score = ctx.state.candidate_score;
-  if (ranking_qualifies(table, score) == 0) return;
+  if (ranking_qualifies(table, score) == 0) return false;
 
   const std::string name = ask_name(ctx.con);
-  if (!insert_high_score(table, ctx.ranking_file, name, score)) print_save_failure(ctx.con);
+  if (!insert_high_score(table, ctx.ranking_file, name, score)) {
+    show_failure(ctx.con, kMessageFirstRow + 1, print_save_failure);
+    all_well = false;
+  }
+  return all_well;
 }
 
 }  // namespace yut

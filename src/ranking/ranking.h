@@ -37,5 +37,8 @@ bool insert_high_score(RankingTable& table, const std::string& path, std::string
 
 // Paints the ranking screen (clears first; does not wait).
 void show_ranking(Console& con, const RankingTable& table);
+// Loads the file and paints the ranking screen; a file that exists but cannot be read is
+// said so inside the box, under the list (a missing one is the first run: nothing to say).
+void load_and_show_ranking(Console& con, RankingTable& table, const std::string& path);
 
 }  // namespace yut

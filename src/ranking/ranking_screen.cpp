@@ -13,6 +13,7 @@ constexpr int kBoxInnerRows = 21;
 constexpr int kListX = 5;
 constexpr int kListY = 5;
 constexpr int kNameWidth = 6;
+constexpr int kFailureY = kListY + kRankingShown + 1;
 
 std::string repeat(std::string_view piece, int count) {
   std::string out;
@@ -46,6 +47,15 @@ void show_ranking(Console& con, const RankingTable& table) {
   for (int i = 0; i < kRankingShown; ++i) {
     con.gotoxy(kListX, kListY + i);
     con.print(ranking_line(i + 1, table[static_cast<std::size_t>(i)]));
+  }
+}
+
+void load_and_show_ranking(Console& con, RankingTable& table, const std::string& path) {
+  const ReadStatus status = read_ranking_file(table, path);
+  show_ranking(con, table);
+  if (status == ReadStatus::Failed) {
+    con.gotoxy(kListX, kFailureY);
+    print_load_failure(con);
   }
 }
 

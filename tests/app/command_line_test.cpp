@@ -18,6 +18,7 @@ struct AcceptedCase {
   Action action;
   std::optional<std::uint32_t> seed;
   ComputerLevel computer = ComputerLevel::kBasic;
+  std::string_view ranking = "lanksave.txt";
 };
 
 TEST(CommandLine, AcceptedArguments) {
@@ -33,6 +34,8 @@ TEST(CommandLine, AcceptedArguments) {
       {{"--seed", "5", "--version"}, Action::Version, std::nullopt},
       {{"--computer", "strong", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kStrong},
       {{"--computer=strong", "--computer=basic"}, Action::Play, std::nullopt},
+      {{"--ranking", "/var/games/yut"}, Action::Play, std::nullopt, ComputerLevel::kBasic, "/var/games/yut"},
+      {{"--ranking=my ranks", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kBasic, "my ranks"},
   };
   for (const AcceptedCase& c : cases) {
     SCOPED_TRACE(c.args.empty() ? std::string_view("(none)") : c.args.front());
@@ -40,6 +43,7 @@ TEST(CommandLine, AcceptedArguments) {
     EXPECT_EQ(result.action, c.action);
     EXPECT_EQ(result.seed, c.seed);
     EXPECT_EQ(result.computer, c.computer);
+    EXPECT_EQ(result.ranking_file, c.ranking);
     EXPECT_TRUE(result.error.empty());
   }
 }
@@ -63,6 +67,9 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
       {{"--computer"}, "--computer"},
       {{"--computer", "Strong"}, "'Strong'"},
       {{"--computer="}, "''"},
+      {{"--ranking"}, "--ranking"},
+      {{"--ranking="}, "--ranking"},
+      {{"--ranking", "", "--seed", "1"}, "--ranking"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.named);
@@ -76,7 +83,8 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
 
 TEST(CommandLine, HelpListsEveryOption) {
   const std::string help = help_text();
-  for (std::string_view option : {"--seed N", "--computer basic|strong", "--help", "--version"}) {
+  for (std::string_view option :
+       {"--seed N", "--computer basic|strong", "--ranking PATH", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(version_text().rfind("yutnori ", 0), 0U);

@@ -29,7 +29,7 @@ TEST(GameEnd, WinnerTest) {
   };
   for (const EndCase& c : cases) {
     SCOPED_TRACE(c.name);
-    GameRig rig({});
+    GameRig rig({}, "k");
     rig.state.arrived = {c.arrived1, c.arrived2};
     rig.state.arrived_count = {0, 0};  // only the slots count
     rig.state.score = {0, -20};
@@ -37,6 +37,8 @@ TEST(GameEnd, WinnerTest) {
     rig.put({3, 3}, 14);
     const GameState before = rig.state;
     EXPECT_EQ(check_game_end(rig.ctx), c.over);
+    // With no name asked, the final board stays until a key.
+    EXPECT_EQ(rig.platform.input_left(), c.over ? 0U : 1U);
     EXPECT_EQ(rig.state.candidate_score, c.candidate);
     EXPECT_EQ(rig.state.score, before.score);
     if (c.over) {

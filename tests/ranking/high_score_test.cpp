@@ -33,7 +33,9 @@ TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
     ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), f.ctx.ranking_file));
     const std::string before = read_bytes(f.ctx.ranking_file);
     f.state.candidate_score = score;
-    enter_high_score(f.ctx);  // a fresh process: the table in memory is still empty
+    // A fresh process: the table in memory is still empty. No name asked: the final
+    // board waits for a key.
+    EXPECT_FALSE(enter_high_score(f.ctx)) << score;
     EXPECT_EQ(f.row(16), std::string(80, ' ')) << score;
     EXPECT_EQ(f.platform.input_left(), 6U) << score;
     EXPECT_EQ(read_bytes(f.ctx.ranking_file), before) << score;
@@ -44,7 +46,7 @@ TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
 TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
   GameEndFixture f("홍길동 and more\n");
   f.state.candidate_score = 2750;
-  enter_high_score(f.ctx);
+  EXPECT_TRUE(enter_high_score(f.ctx));  // answered and saved: nothing more to wait for
 
   EXPECT_EQ(f.text(20, 16, 26), "고득점!! 이름을 입력하시오");
   EXPECT_EQ(f.text(20, 17, 2), "[ ");
@@ -71,11 +73,13 @@ TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
 }
 
 TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
-  GameEndFixture f("😀\nok\n");
+  // The rest of the refused line is thrown away, not taken as the next answer.
+  GameEndFixture f("😀 bob-and-more\nok\n");
   f.state.candidate_score = 250;
   enter_high_score(f.ctx);
-  EXPECT_NE(f.row(18).find("다시 입력하시오"), std::string::npos);
+  EXPECT_EQ(f.text(20, 18, 38), "쓸 수 없는 글자입니다. 다시 입력하시오");
   EXPECT_EQ(f.text(20, 17, 11), "[ ok      ]");
+  EXPECT_EQ(f.text(31, 17, 8), std::string(8, ' '));  // the refused line's echo is gone
   EXPECT_STREQ(saved_table(f)[0].name.data(), "ok");
 }
 
@@ -86,15 +90,15 @@ TEST(HighScoreTest, LongNameIsCutToTheField) {
   EXPECT_EQ(std::string(saved_table(f)[0].name.data()), std::string(19, 'x'));
 }
 
-TEST(HighScoreTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+TEST(HighScoreTest, UnreadableFileIsNotReplacedAndBothFailuresAreShown) {
   GameEndFixture f("Z\n");
-  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
-  const std::string before = read_bytes(f.ctx.ranking_file);
-  std::filesystem::create_directory(f.ctx.ranking_file + ".tmp");
+  std::filesystem::create_directory(f.ctx.ranking_file);  // read and write both fail
   f.state.candidate_score = 5000;
-  enter_high_score(f.ctx);
-  EXPECT_EQ(read_bytes(f.ctx.ranking_file), before);
-  EXPECT_EQ(f.text(0, 18, 31), "Don't open the file. error !!!!");
+  EXPECT_FALSE(enter_high_score(f.ctx));
+  EXPECT_TRUE(std::filesystem::is_directory(f.ctx.ranking_file));
+  // In the message area beside the board, where nothing draws over them.
+  EXPECT_EQ(f.text(44, 19, 32), "Don't open the file. error !!!!!");
+  EXPECT_EQ(f.text(44, 20, 32), "Don't open the file. error !!!! ");
   EXPECT_EQ(f.ranking[0].score, 5000);  // the table in memory holds the new entry
 }
 
@@ -114,6 +118,14 @@ TEST(HighScoreTest, LoadAndSaveMessages) {
   f.con.gotoxy(3, 8);
   save_ranking(f.con, f.ranking, f.dir.file("no/such/dir/lanksave.txt"));
   EXPECT_EQ(f.text(3, 8, 32), "Don't open the file. error !!!! ");
+
+  // The ranking screen says so inside its box, under the list, for a file it cannot read;
+  // a missing file is the first run and says nothing.
+  load_and_show_ranking(f.con, f.ranking, f.dir.file("missing"));
+  EXPECT_EQ(f.text(5, 15, 32), std::string(32, ' '));
+  load_and_show_ranking(f.con, f.ranking, f.dir.file(""));
+  EXPECT_EQ(f.text(5, 15, 33), "Don't open the file. error !!!!! ");
+  EXPECT_EQ(f.text(5, 5, 3), "1등");
 }
 
 }  // namespace

@@ -1,12 +1,22 @@
-// The ranking file on POSIX: two games ending at the same moment in two processes, and
-// things other than a regular file standing in its place. (fork and FIFOs: not on Windows.)
+// The ranking file on POSIX: two games ending at the same moment in two processes, things
+// other than a regular file standing in its place, and the file as an ordinary user's file
+// system treats it. (fork, modes, links: not on Windows.)
 #ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
 #include <string>
 
 #include "ranked_table.h"
@@ -16,8 +26,12 @@
 namespace yut {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::ranked_table;
+using testing::read_bytes;
 using testing::TempDir;
+
+constexpr uid_t kNobody = 65534;  // root ignores file modes: the saves run as this user
 
 TEST(PosixRankingStoreTest, TwoProcessesInsertingAtOnceKeepBothEntries) {
   TempDir dir;
@@ -59,6 +73,164 @@ TEST(PosixRankingStoreTest, NoRegularFileInItsPlaceFailsWithoutHanging) {
   // What cannot be read is never replaced: its entries would be lost.
   EXPECT_FALSE(insert_high_score(table, fifo, "X", 700));
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST(PosixRankingStoreTest, ALockHeldElsewhereIsWaitedForOnlySoLong) {
+  TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
+  const int other = open(path.c_str(), O_RDONLY);  // another game, saving
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FileLock(path, 300).held());
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(300));
+  EXPECT_LT(waited, std::chrono::seconds(3));
+  close(other);  // let go: the lock is free again at once, nothing stale is left
+  EXPECT_TRUE(FileLock(path, 0).held());
+}
+
+// Runs the insert in a child process as an ordinary user, with the file size limited to
+// limit bytes; true if it reported success.
+bool insert_as_user(const std::string& path, rlim_t limit) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+      _exit(2);
+    }
+    signal(SIGXFSZ, SIG_IGN);  // as the game does: a write past the limit fails
+    const rlimit size{limit, limit};
+    setrlimit(RLIMIT_FSIZE, &size);
+    RankingTable table{};
+    _exit(insert_high_score(table, path, "new", 950) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::set<std::string> names_in(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+  return names;
+}
+
+struct Owned {
+  uid_t uid;
+  gid_t gid;
+  mode_t mode;
+};
+
+Owned owner_of(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+  return {info.st_uid, info.st_gid, info.st_mode & 07777};
+}
+
+// Every case starts from a directory that the user may write, holding "lanksave.txt" with
+// nine entries (900 down to 100), the user's own, mode 0644; the user saves 950.
+struct UserCase {
+  const char* what;
+  std::function<void(const std::string& dir, const std::string& file)> setup;
+  bool saved;  // the new entry is in the file at the end of the links
+  Owned after;
+  rlim_t size_limit = RLIM_INFINITY;
+};
+
+TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
+  if (geteuid() != 0) GTEST_SKIP() << "handing files to another user needs root";
+  const auto owned = [](const std::string& path, uid_t uid, gid_t gid, mode_t mode) {
+    ASSERT_EQ(lchown(path.c_str(), uid, gid), 0);
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+  };
+  const auto link_to = [](const std::string& target, const std::string& link) {
+    fs::create_symlink(target, link);
+  };
+  const UserCase cases[] = {
+      {"an ordinary save keeps the mode",
+       [&](auto&, auto& file) { owned(file, kNobody, kNobody, 0604); },
+       true,
+       {kNobody, kNobody, 0604}},
+      {"a read-only file is left as it is",
+       [&](auto&, auto& file) { owned(file, 0, 0, 0444); },
+       false,
+       {0, 0, 0444}},
+      {"a file of another owner shared through its group stays theirs",
+       [&](auto&, auto& file) { owned(file, 0, kNobody, 0664); },
+       true,
+       {0, kNobody, 0664}},
+      {"a read-only directory: the writable file is written in place",
+       [&](auto& dir, auto&) { owned(dir, 0, 0, 0555); },
+       true,
+       {kNobody, kNobody, 0644}},
+      {"links planted at likely temporary names are not followed",
+       [&](auto& dir, auto& file) {
+         for (const char* name : {".tmp", ".lock", ".tmp-AAAAAA", "~", ".new", ".bak"}) {
+           link_to(dir + "/victim", file + name);
+         }
+         std::ofstream(dir + "/victim") << "untouched";
+         owned(dir + "/victim", kNobody, kNobody, 0666);
+       },
+       true,
+       {kNobody, kNobody, 0644}},
+      {"a file too large fails the save: the old file stays whole",
+       [](auto&, auto&) {},
+       false,
+       {kNobody, kNobody, 0644},
+       0},
+  };
+  for (const UserCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string root = dir.file("");
+    const std::string file = dir.file("lanksave.txt");
+    ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), file));
+    owned(file, kNobody, kNobody, 0644);
+    owned(root, kNobody, kNobody, 0755);
+    c.setup(root, file);
+    const std::string before = read_bytes(file);
+    const std::set<std::string> names = names_in(root);
+
+    EXPECT_EQ(insert_as_user(file, c.size_limit), c.saved);
+    RankingTable table{};
+    ASSERT_EQ(read_ranking_file(table, file), ReadStatus::Read);
+    if (c.saved) {
+      EXPECT_STREQ(table[0].name.data(), "new");
+      EXPECT_EQ(table[8].score, 200);
+    } else {
+      EXPECT_EQ(read_bytes(file), before);
+    }
+    const Owned now = owner_of(file);
+    EXPECT_EQ(now.uid, c.after.uid);
+    EXPECT_EQ(now.gid, c.after.gid);
+    EXPECT_EQ(now.mode, c.after.mode);
+    EXPECT_EQ(names_in(root), names) << "no file is left beside the ranking";
+    if (fs::exists(root + "victim")) {
+      EXPECT_EQ(read_bytes(root + "victim"), "untouched");
+    }
+    chmod(root.c_str(), 0755);  // so that the directory can be removed
+  }
+}
+
+TEST(PosixRankingStoreTest, ALinkIsFollowedAndStaysALink) {
+  TempDir dir;
+  const std::string shared = dir.file("shared");
+  fs::create_directory(shared);
+  const std::string target = shared + "/ranking";
+  const std::string link = dir.file("lanksave.txt");
+  fs::create_symlink("shared/ranking", link);  // relative, as users make them
+
+  RankingTable table{};
+  ASSERT_TRUE(insert_high_score(table, link, "first", 700));  // through a link to nothing yet
+  ASSERT_TRUE(insert_high_score(table, link, "second", 800));
+  EXPECT_TRUE(fs::is_symlink(link));
+  RankingTable saved{};
+  ASSERT_EQ(read_ranking_file(saved, target), ReadStatus::Read);
+  EXPECT_STREQ(saved[0].name.data(), "second");
+  EXPECT_STREQ(saved[1].name.data(), "first");
+  EXPECT_EQ(names_in(shared), std::set<std::string>{"ranking"});
 }
 
 }  // namespace

@@ -48,18 +48,30 @@ TEST(RankingFileTest, WritesTheDocumentedBytes) {
 }
 
 TEST(RankingFileTest, ReadsBackWhatItWrote) {
-  RankingTable table{};
-  const int scores[] = {2750, 6750, 0x0A0A0A0A, 0x0D0D0D0D, -1, 250, 0x1A, 13, 10};
-  for (int i = 0; i < kRankingShown; ++i) {
-    table[static_cast<std::size_t>(i)] = entry("n\r\n\x1A\r" + std::to_string(i), scores[i]);
-  }
+  // The file's bytes written out by hand: every 0x0A of the data is stored as 0D 0A.
+  const std::string z17(17, '\0');
+  const std::string file = "AB\0"s + z17 + "\xD0\x07\x00\x00"s +          // "AB", 2000
+                           "A\r\nB\0"s + std::string(16, '\0') +          // "A\nB"
+                           "\xBE\x0D\x0A\x00\x00"s +                      // 0xABE
+                           "n\r\x1A"s + z17 + "\r\n\r\n\r\n\r\n"s +       // 0x0A0A0A0A
+                           std::string(20, '\0') + "\x0D\x0D\x0D\x0D"s +  // 0x0D0D0D0D
+                           std::string(20, '\0') + "\x5E\x1A\x00\x00"s +  // 6750
+                           std::string(20, '\0') + "\xFF\xFF\xFF\xFF"s +  // -1
+                           std::string(3 * kRecordBytes, '\0');
+  const struct {
+    std::string name;
+    int score;
+  } expected[] = {{"AB", 2000},     {"A\nB", 0xABE}, {"n\r\x1A", 0x0A0A0A0A},
+                  {"", 0x0D0D0D0D}, {"", 6750},      {"", -1},
+                  {"", 0},          {"", 0},         {"", 0}};
   RankingTable loaded{};
-  decode_ranking_file(encode_ranking_file(table), loaded);
+  decode_ranking_file(file, loaded);
   for (int i = 0; i < kRankingShown; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    EXPECT_EQ(loaded[k].name, table[k].name) << i;
-    EXPECT_EQ(loaded[k].score, table[k].score) << i;
+    EXPECT_EQ(std::string(loaded[k].name.data()), expected[i].name) << i;
+    EXPECT_EQ(loaded[k].score, expected[i].score) << i;
   }
+  EXPECT_EQ(encode_ranking_file(loaded), file);
 }
 
 TEST(RankingFileTest, LoneCarriageReturnAndEndOfFileByteStayBytes) {

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -46,6 +48,15 @@ TEST(WindowsFileStoreTest, SavesSucceedWhileTheFileIsBeingRead) {
   EXPECT_EQ(failed_saves, 0);
   EXPECT_EQ(torn_reads, 0);  // a reader sees the old file or the new one, never a mixture
   EXPECT_EQ(read_bytes(path), first);
+
+  // A read-only file is how a user freezes a ranking: it is left as it is.
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_FALSE(replace_file(path, second));
+  EXPECT_EQ(read_bytes(path), first);
+  fs::permissions(path, fs::perms::all);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("")), fs::directory_iterator()), 1)
+      << "nothing is left beside the file";
 }
 
 }  // namespace

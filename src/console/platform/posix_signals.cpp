@@ -120,6 +120,7 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
   handle(SIGWINCH, on_resize);
   for (const int s : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) handle(s, on_crash);
   signal(SIGPIPE, SIG_IGN);  // output to a closed pipe is dropped, not fatal
+  signal(SIGXFSZ, SIG_IGN);  // a file too large fails the write instead of killing the game
   g_terminal.changed = 1;
 }
 
