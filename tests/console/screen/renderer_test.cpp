@@ -40,10 +40,28 @@ class RendererTest : public ::testing::TestWithParam<TerminalKind> {
 INSTANTIATE_TEST_SUITE_P(Terminal, RendererTest, ::testing::ValuesIn(test::kTerminalKinds),
                          [](const auto& info) { return test::name_of(info.param); });
 
+// Bytes a refresh may take. Where the width was measured, the renderer knows where a glyph
+// leaves the cursor: a frame line goes without a cursor placement after every glyph.
+struct Budget {
+  std::size_t title_paint;
+  std::size_t marker_move;
+};
+Budget budget(TerminalKind kind) {
+  switch (kind) {
+    case TerminalKind::OneColumn:
+      return {1320, 15};
+    case TerminalKind::TwoColumns:
+      return {930, 18};
+    case TerminalKind::Silent:
+      break;
+  }
+  return {2000, 18};
+}
+
 TEST_P(RendererTest, TitleScreenLandsOnTheModelsColumns) {
   test::draw_title_screen(con_);
   test::move_marker(con_, 1, 1);
-  refresh();
+  EXPECT_LE(refresh().size(), budget(GetParam()).title_paint);
   EXPECT_TRUE(terminal_shows(term_, con_.screen()));
   EXPECT_EQ(glyph_text(term_.at(0, 0)), "┏");
   EXPECT_EQ(glyph_text(term_.at(44, 0)), "┓");
@@ -78,7 +96,7 @@ TEST_P(RendererTest, MarkerMoveIsCheap) {
   refresh();
   for (int step = 1; step <= 4; ++step) {
     test::move_marker(con_, step, step % 4 + 1);
-    EXPECT_LT(refresh().size(), 64U);
+    EXPECT_LE(refresh().size(), budget(GetParam()).marker_move) << "to item " << step % 4 + 1;
     EXPECT_TRUE(terminal_shows(term_, con_.screen()));
   }
 }
