@@ -272,6 +272,7 @@ std::vector<Phase> phases(const Run& run, const std::vector<std::size_t>& curses
         break;
       }
       case test::ActionKind::Pause:
+      case test::ActionKind::Name:
         break;
     }
   }

@@ -2,8 +2,9 @@
 // A whole session through the real menus and game, for tests and benchmarks of what reaches
 // the terminal: the title screen, the marker moved down and then up five times, the mode
 // menu, and a two-player game with the throws of seed 7 in which both players type a valid
-// choice at every prompt. It ends (end of input) at the first prompt after `turns` turns.
-// Every refresh and every key the players give is noted.
+// choice at every prompt. It ends (end of input) at the first prompt after `turns` turns,
+// or, for kWholeGame, when the title screen is back after the game. Every refresh and
+// every key the players give is noted.
 
 #include <algorithm>
 #include <array>
@@ -24,7 +25,7 @@
 
 namespace yut::test {
 
-enum class ActionKind { Start, Arrow, MenuEnter, ModeEnter, Pause, Choice };
+enum class ActionKind { Start, Arrow, MenuEnter, ModeEnter, Pause, Choice, Name };
 
 struct SessionAction {
   ActionKind kind = ActionKind::Start;
@@ -36,6 +37,8 @@ struct SessionAction {
 
 class ScriptedSession : public MemoryPlatform {
  public:
+  static constexpr int kWholeGame = 0;
+
   explicit ScriptedSession(int turns, std::string ranking_file = "/dev/null/no-ranking")
       : turns_(turns), ranking_file_(std::move(ranking_file)) {
     keep_output(false);
@@ -102,6 +105,11 @@ class ScriptedSession : public MemoryPlatform {
       return true;
     }
     const Screen& screen = con_->screen();
+    if (screen.row_text(2).find("게임!!!!") != std::string::npos) return false;  // the title
+    if (screen.text_at(20, 16, 6) == "고득점") {  // a winner's name is asked for
+      add(ActionKind::Name, "yut\r");
+      return true;
+    }
     const int x = screen.cursor_x();
     const bool prompt = x >= 5 && screen.text_at(x - 5, screen.cursor_y(), 5) == "요 : ";
     if (!prompt) {
@@ -111,7 +119,7 @@ class ScriptedSession : public MemoryPlatform {
     const int player = screen.text_at(45, 11, 7) == "player2" ? 2 : 1;
     const bool turn_starts = player != last_player_;
     last_player_ = player;
-    if (turn_starts && ++turns_started_ > turns_) return false;
+    if (turn_starts && ++turns_started_ > turns_ && turns_ != kWholeGame) return false;
     const int choice = choose(player - 1);
     add(ActionKind::Choice, std::to_string(choice) + "\r", player, choice, turn_starts);
     return true;
