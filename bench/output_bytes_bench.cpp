@@ -87,11 +87,13 @@ int move_cost(int fx, int fy, int x, int y, int resent, int from_start) {
   return std::min(best, vertical + horizontal);
 }
 
-// Floor of one refresh from `before` to `after`; the cursor starts at (cx, cy).
-int floor_bytes(const std::vector<char32_t>& before, const std::vector<char32_t>& after, int& cx,
-                int& cy) {
+// Floor of one refresh from `before` to `after`, the rows taken from `first_row` down and
+// then round from the top; the cursor starts at (cx, cy).
+int rows_floor(const std::vector<char32_t>& before, const std::vector<char32_t>& after,
+               int first_row, int& cx, int& cy) {
   int total = 0;
-  for (int y = 0; y < kScreenRows; ++y) {
+  for (int i = 0; i < kScreenRows; ++i) {
+    const int y = (first_row + i) % kScreenRows;
     const auto row = [y](const std::vector<char32_t>& image, int x) {
       return image[static_cast<size_t>(y * kScreenCols + x)];
     };
@@ -139,6 +141,19 @@ int floor_bytes(const std::vector<char32_t>& before, const std::vector<char32_t>
     }
   }
   return total;
+}
+
+// The rows top to bottom, or from the cursor's row round, whichever is cheaper.
+int floor_bytes(const std::vector<char32_t>& before, const std::vector<char32_t>& after, int& cx,
+                int& cy) {
+  int top_x = cx;
+  int top_y = cy;
+  const int top_down = rows_floor(before, after, 0, top_x, top_y);
+  const int round = rows_floor(before, after, cy, cx, cy);
+  if (round <= top_down) return round;
+  cx = top_x;
+  cy = top_y;
+  return top_down;
 }
 
 struct Run {

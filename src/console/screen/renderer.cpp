@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <tuple>
 
 #include "console/text/cp949.h"
 #include "console/text/glyph_width.h"
@@ -85,13 +86,7 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
     cursor_visible_ = 0;
   }
   for (int y = 0; y < rows_; ++y) picture_row(screen, y);
-  for (int y = 0; y < rows_; ++y) {
-    const auto first = index(0, y);
-    const auto last = first + static_cast<size_t>(cols_);
-    if (!std::equal(wanted_.begin() + first, wanted_.begin() + last, shown_.begin() + first)) {
-      render_row(y);
-    }
-  }
+  render_rows();
   if (screen.cursor_visible()) {
     const int y = std::min(screen.cursor_y(), rows_ - 1);
     const int x = screen.cursor_y() < rows_ ? screen.cursor_x() : 0;
@@ -102,6 +97,45 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
     }
   }
   out_ = nullptr;
+}
+
+// Sends the rows that differ top to bottom, or from the cursor's row down and then round
+// from the top, whichever is shorter: a change above the last one (a marker moving up) then
+// costs no jump back down.
+void Renderer::render_rows() {
+  const auto send_rows = [this](int first) {
+    for (int i = 0; i < rows_; ++i) {
+      const int y = (first + i) % rows_;
+      const auto begin = index(0, y);
+      const auto end = begin + static_cast<size_t>(cols_);
+      if (!std::equal(wanted_.begin() + begin, wanted_.begin() + end, shown_.begin() + begin)) {
+        render_row(y);
+      }
+    }
+  };
+  const int cursor_row = row_known_ ? cursor_y_ : 0;
+  if (cursor_row == 0 || wanted_ == shown_) {
+    send_rows(0);
+    return;
+  }
+  std::string& out = *out_;
+  const size_t start = out.size();
+  const std::vector<char32_t> shown_before = shown_;
+  const auto cursor_before = std::make_tuple(cursor_known_, row_known_, cursor_x_, cursor_y_);
+  send_rows(0);
+  const std::string top_down = out.substr(start);
+  std::vector<char32_t> shown_top_down = shown_;
+  const auto cursor_top_down = std::make_tuple(cursor_known_, row_known_, cursor_x_, cursor_y_);
+  out.resize(start);
+  shown_ = shown_before;
+  std::tie(cursor_known_, row_known_, cursor_x_, cursor_y_) = cursor_before;
+  send_rows(cursor_row);
+  if (out.size() - start > top_down.size()) {
+    out.resize(start);
+    out += top_down;
+    shown_ = std::move(shown_top_down);
+    std::tie(cursor_known_, row_known_, cursor_x_, cursor_y_) = cursor_top_down;
+  }
 }
 
 // What the terminal should show on row y, and how the bytes for it are cut into units.

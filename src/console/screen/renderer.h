@@ -2,7 +2,7 @@
 // Brings a terminal up to date from the screen model. It keeps a picture of what each
 // terminal column shows and sends only the columns that differ, reaching each one by the
 // cheapest way (sending the unchanged cells before it again, CR, BS, a relative or an
-// absolute cursor movement).
+// absolute cursor movement), and blanking runs with ECH or EL where that is shorter.
 //
 // Glyphs that a terminal may draw one or two columns wide (box drawing, "○", "▶", circled
 // letters) take two columns in the model. Where the terminal draws them one column wide,
@@ -41,6 +41,7 @@ class Renderer {
 
  private:
   void picture_row(const Screen& screen, int y);
+  void render_rows();
   void render_row(int y);
   int blank_run(int x, int y);
   void send_unit(int x, int y);
