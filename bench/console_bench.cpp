@@ -34,7 +34,7 @@ void first_paint(benchmark::State& state, void (*draw)(Console&)) {
   for (auto _ : state) {
     MemoryPlatform platform;
     platform.keep_output(false);
-    platform.set_ambiguous_width(static_cast<int>(state.range(0)));
+    platform.set_ambiguous_width(static_cast<int>(state.range(0)), true);
     Console con(platform);
     draw(con);
     con.refresh();
@@ -59,7 +59,7 @@ BENCHMARK(BM_FirstPaintGameFrame)->Arg(1)->Arg(2)->ArgName("ambiguous_width");
 struct PaintedConsole {
   PaintedConsole(void (*draw)(Console&), int ambiguous_width) {
     platform.keep_output(false);
-    platform.set_ambiguous_width(ambiguous_width);
+    platform.set_ambiguous_width(ambiguous_width, true);
     draw(con);
     con.refresh();
     painted_bytes = platform.bytes_written();

@@ -139,7 +139,7 @@ void turn_bytes(Encoding encoding, int ambiguous_width) {
   MeasuringPlatform platform("1\n");
   platform.keep_output(false);
   platform.set_encoding(encoding);
-  platform.set_ambiguous_width(ambiguous_width);
+  platform.set_ambiguous_width(ambiguous_width, true);
   Console con(platform);
   RankingTable ranking{};
   FixedRandom random({60, 30});

@@ -115,7 +115,9 @@ void Console::refresh() {
   }
   size_message_shown_ = false;
   out_.clear();
-  renderer_.render(screen_, {platform_.encoding(), platform_.ambiguous_width()}, out_);
+  const TerminalTraits traits{platform_.encoding(), platform_.ambiguous_width(),
+                              platform_.ambiguous_width_measured()};
+  renderer_.render(screen_, traits, out_);
   if (!out_.empty()) platform_.write(out_);
   if (out_.capacity() > kKeptBufferBytes) out_ = std::string();
 }

@@ -42,6 +42,8 @@ class Platform {
   // Columns the terminal gives glyphs of ambiguous width (box drawing, circled letters,
   // "○", "▶"): 1 on most terminals, 2 on terminals set up for CJK.
   virtual int ambiguous_width() const { return 1; }
+  // True when ambiguous_width was measured on this terminal rather than assumed.
+  virtual bool ambiguous_width_measured() const { return false; }
 };
 
 }  // namespace yut

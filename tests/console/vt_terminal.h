@@ -1,26 +1,83 @@
 #pragma once
-// A tiny terminal for tests: applies the console layer's output bytes (UTF-8 text, CUP, CHA,
-// ECH, EL, ED, cursor visibility) to a grid, drawing glyphs of ambiguous width one or two
-// columns wide as a real terminal would. Tests compare its grid with the screen model.
+// A tiny terminal for tests: applies the console layer's output bytes (UTF-8 text, CR, BS,
+// CUP, CHA, VPA, CUU/CUD/CUF/CUB, ECH, EL, ED, cursor visibility) to a grid, drawing glyphs
+// of ambiguous width one or two columns wide as a real terminal would. Its width and filler
+// tables are its own, written from what terminals do, so that a slip in the game's tables
+// shows as a difference from the screen model.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "console/text/glyph_width.h"
+#include "console/platform/memory_platform.h"
+#include "console/screen/screen.h"
 #include "console/text/utf8.h"
 
 namespace yut::test {
+
+// The terminals the console must draw correctly on: one that answers the width probe and
+// draws box drawing, "○", "▶" and the like one column wide, one that draws them two wide,
+// and one that never answers (and draws them one wide).
+enum class TerminalKind { OneColumn, TwoColumns, Silent };
+inline constexpr std::array kTerminalKinds{TerminalKind::OneColumn, TerminalKind::TwoColumns,
+                                           TerminalKind::Silent};
+
+inline const char* name_of(TerminalKind kind) {
+  switch (kind) {
+    case TerminalKind::OneColumn:
+      return "OneColumn";
+    case TerminalKind::TwoColumns:
+      return "TwoColumns";
+    case TerminalKind::Silent:
+      return "Silent";
+  }
+  return "?";
+}
+inline void PrintTo(TerminalKind kind, std::ostream* os) {
+  *os << name_of(kind);
+}
+inline int ambiguous_columns(TerminalKind kind) {
+  return kind == TerminalKind::TwoColumns ? 2 : 1;
+}
+// What the platform reports after the start-up probe on such a terminal.
+inline void set_up_platform(MemoryPlatform& platform, TerminalKind kind) {
+  platform.set_ambiguous_width(ambiguous_columns(kind), kind != TerminalKind::Silent);
+}
+
+// Every terminal draws these two columns wide (Hangul, CJK, full-width forms).
+inline bool terminal_draws_wide(char32_t ch) {
+  struct Range {
+    char32_t first, last;
+  };
+  static constexpr Range kWide[] = {{0x1100, 0x115F}, {0x2E80, 0xA4CF},   {0xAC00, 0xD7A3},
+                                    {0xF900, 0xFAFF}, {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},
+                                    {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x20000, 0x3FFFD}};
+  return std::any_of(std::begin(kWide), std::end(kWide),
+                     [ch](const Range& r) { return r.first <= ch && ch <= r.last; });
+}
+
+// Where a terminal draws a glyph one column wide, the column after it must show this
+// filler: a heavy line after box drawing whose line leaves to the right, else a blank.
+inline char32_t filler_after(char32_t ch) {
+  static constexpr std::u32string_view kRunsRight = U"━┏┣┳┗┻";
+  return kRunsRight.find(ch) != std::u32string_view::npos ? U'━' : U' ';
+}
 
 class VtTerminal {
  public:
   static constexpr char32_t kRightHalf = 0;  // second column of a two-column glyph
 
-  VtTerminal(int ambiguous_width, int cols = 80, int rows = 34)
+  explicit VtTerminal(int ambiguous_width, int cols = 80, int rows = 34)
       : ambiguous_width_(ambiguous_width),
         cols_(cols),
         rows_(rows),
         cells_(size_t(cols) * rows, U' ') {}
+  explicit VtTerminal(TerminalKind kind) : VtTerminal(ambiguous_columns(kind)) {}
 
   void feed(std::string_view bytes) {
     std::size_t pos = 0;
@@ -32,6 +89,9 @@ class VtTerminal {
       const char32_t ch = decode_utf8(bytes, pos);
       if (ch == U'\r') {
         x_ = 0;
+        wrap_pending_ = false;
+      } else if (ch == U'\b') {
+        x_ = std::max(x_ - 1, 0);
         wrap_pending_ = false;
       } else if (ch == U'\n') {
         y_ = std::min(y_ + 1, rows_ - 1);
@@ -47,7 +107,7 @@ class VtTerminal {
   bool cursor_visible() const { return cursor_visible_; }
   int width_of(char32_t ch) const {
     if (ch < 0x80) return 1;
-    return is_east_asian_wide(ch) ? 2 : ambiguous_width_;
+    return terminal_draws_wide(ch) ? 2 : ambiguous_width_;
   }
 
  private:
@@ -84,24 +144,42 @@ class VtTerminal {
     while (pos < bytes.size() && (bytes[pos] < 0x40 || bytes[pos] > 0x7E)) params += bytes[pos++];
     if (pos >= bytes.size()) return pos;
     const char final_byte = bytes[pos++];
-    int first = 0;
-    int second = 0;
-    const auto semi = params.find(';');
+    // Missing or zero parameters count as 1.
+    int first = 1;
+    int second = 1;
     if (!params.empty() && params[0] != '?') {
-      first = std::stoi(params.substr(0, semi));
-      if (semi != std::string::npos) second = std::stoi(params.substr(semi + 1));
+      const auto semi = params.find(';');
+      const std::string a = params.substr(0, semi);
+      const std::string b = semi == std::string::npos ? "" : params.substr(semi + 1);
+      if (!a.empty()) first = std::max(std::stoi(a), 1);
+      if (!b.empty()) second = std::max(std::stoi(b), 1);
     }
     wrap_pending_ = false;
     switch (final_byte) {
       case 'H':
-        y_ = std::max(first, 1) - 1;
-        x_ = std::max(second, 1) - 1;
+        y_ = std::min(first, rows_) - 1;
+        x_ = std::min(second, cols_) - 1;
         break;
       case 'G':
-        x_ = std::max(first, 1) - 1;
+        x_ = std::min(first, cols_) - 1;
+        break;
+      case 'd':
+        y_ = std::min(first, rows_) - 1;
+        break;
+      case 'A':
+        y_ = std::max(y_ - first, 0);
+        break;
+      case 'B':
+        y_ = std::min(y_ + first, rows_ - 1);
+        break;
+      case 'C':
+        x_ = std::min(x_ + first, cols_ - 1);
+        break;
+      case 'D':
+        x_ = std::max(x_ - first, 0);
         break;
       case 'X':
-        for (int i = 0; i < std::max(first, 1) && x_ + i < cols_; ++i) erase(x_ + i);
+        for (int i = 0; i < first && x_ + i < cols_; ++i) erase(x_ + i);
         break;
       case 'K':
         for (int i = x_; i < cols_; ++i) erase(i);
@@ -134,5 +212,36 @@ class VtTerminal {
   bool wrap_pending_ = false;
   bool cursor_visible_ = true;
 };
+
+inline std::string glyph_text(char32_t ch) {
+  std::string s;
+  append_utf8(s, ch);
+  return s;
+}
+
+// Every glyph of the model stands on its own column in the terminal; where the terminal
+// drew a two-column glyph one column wide, the second column holds the filler.
+inline ::testing::AssertionResult terminal_shows(const VtTerminal& term, const Screen& screen) {
+  const auto differs = [](int x, int y, char32_t shown, const std::string& wanted) {
+    return ::testing::AssertionFailure()
+           << "at (" << x << ", " << y << "): the terminal shows \"" << glyph_text(shown)
+           << "\", the model has \"" << wanted << "\"";
+  };
+  for (int y = 0; y < screen.rows(); ++y) {
+    for (int x = 0; x < screen.cols(); ++x) {
+      const char32_t ch = screen.at(x, y).ch;
+      if (ch == 0) continue;
+      if (term.at(x, y) != ch) return differs(x, y, term.at(x, y), glyph_text(ch));
+      if (ch < 0x80) continue;
+      const char32_t second = term.at(x + 1, y);
+      if (term.width_of(ch) == 2) {
+        if (second != VtTerminal::kRightHalf) return differs(x + 1, y, second, "(right half)");
+      } else if (second != filler_after(ch)) {
+        return differs(x + 1, y, second, glyph_text(filler_after(ch)));
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
 
 }  // namespace yut::test

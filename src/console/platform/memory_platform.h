@@ -21,6 +21,7 @@ class MemoryPlatform : public Platform {
   unsigned take_events() override;
   Encoding encoding() const override { return encoding_; }
   int ambiguous_width() const override { return ambiguous_width_; }
+  bool ambiguous_width_measured() const override { return width_measured_; }
 
   // Script: more bytes to read (what was read already is dropped).
   void add_input(std::string_view bytes);
@@ -30,7 +31,10 @@ class MemoryPlatform : public Platform {
   void set_size(TermSize size);  // also reports a resize
   void raise_events(unsigned events) { events_ |= events; }
   void set_encoding(Encoding encoding) { encoding_ = encoding; }
-  void set_ambiguous_width(int columns) { ambiguous_width_ = columns; }
+  void set_ambiguous_width(int columns, bool measured = false) {
+    ambiguous_width_ = columns;
+    width_measured_ = measured;
+  }
 
   // Output: counted always, kept only while keep_output is on (on by default), so that a
   // long headless run does not grow.
@@ -47,6 +51,7 @@ class MemoryPlatform : public Platform {
   unsigned events_ = 0;
   Encoding encoding_ = Encoding::Utf8;
   int ambiguous_width_ = 1;
+  bool width_measured_ = false;
   bool keep_output_ = true;
   std::string output_;
   std::size_t bytes_written_ = 0;

@@ -10,10 +10,10 @@
 #include <initializer_list>
 #include <memory>
 
-#include "console/text/locale_encoding.h"
 #include "console/platform/posix_signals.h"
 #include "console/platform/terminal.h"
 #include "console/platform/width_probe.h"
+#include "console/text/locale_encoding.h"
 
 namespace yut {
 namespace {
@@ -40,7 +40,7 @@ class PosixTerminal : public Platform {
     // How to leave is registered before the mode changes.
     posix::install_restoration(kInFd, kOutFd, has_mode ? &saved : nullptr, out_is_terminal_);
     posix::enter_raw_mode();
-    if (has_mode && out_is_terminal_) ambiguous_width_ = probe_ambiguous_width(*this);
+    if (has_mode && out_is_terminal_) width_ = probe_ambiguous_width(*this);
   }
 
   ~PosixTerminal() override { posix::restore_terminal(false); }
@@ -105,7 +105,8 @@ class PosixTerminal : public Platform {
   }
 
   Encoding encoding() const override { return encoding_; }
-  int ambiguous_width() const override { return ambiguous_width_; }
+  int ambiguous_width() const override { return width_.columns; }
+  bool ambiguous_width_measured() const override { return width_.measured; }
 
  private:
   int end_of_input() {
@@ -128,7 +129,7 @@ class PosixTerminal : public Platform {
 
   Encoding encoding_;
   bool out_is_terminal_ = false;
-  int ambiguous_width_ = 1;
+  ProbedWidth width_;
   unsigned events_ = 0;
   bool ended_ = false;
   unsigned char buffer_[256] = {};

@@ -1,7 +1,8 @@
 #pragma once
 // Finds out how wide a terminal draws glyphs of ambiguous width: prints one at a known column
 // and asks for the cursor position (ESC [ 6 n), then for the device attributes (ESC [ c),
-// whose answer tells that no position report is coming. The probe glyph is erased again.
+// whose answer tells that no position report is coming. The probe glyph is left on the
+// screen: the console's first refresh clears the terminal anyway.
 
 #include "console/platform.h"
 
@@ -9,8 +10,12 @@ namespace yut {
 
 inline constexpr int kProbeTimeoutMs = 250;
 
-// 1 or 2; 1 when the terminal does not answer within timeout_ms. Replies are read through
-// the platform and consumed here; keys typed meanwhile are dropped.
-int probe_ambiguous_width(Platform& platform, int timeout_ms = kProbeTimeoutMs);
+struct ProbedWidth {
+  int columns = 1;        // 1 or 2
+  bool measured = false;  // false: the terminal sent no position report in time (columns 1)
+};
+
+// Replies are read through the platform and consumed here; keys typed meanwhile are dropped.
+ProbedWidth probe_ambiguous_width(Platform& platform, int timeout_ms = kProbeTimeoutMs);
 
 }  // namespace yut

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
+#include <tuple>
 
 #include "console/text/cp949.h"
 #include "console/text/glyph_width.h"
@@ -15,28 +17,33 @@ constexpr std::string_view kClearAll = "\x1b[H\x1b[2J";
 constexpr std::string_view kEraseToEndOfRow = "\x1b[K";
 constexpr std::string_view kShowCursor = "\x1b[?25h";
 constexpr std::string_view kHideCursor = "\x1b[?25l";
-// A run of this many blanks is erased with ECH rather than sent as blanks.
-constexpr int kEraseRunMin = 8;
-// A gap of at most this many unchanged ASCII cells is sent again rather than jumped over.
-constexpr int kResendGapMax = 3;
 
-void append_number(std::string& out, int n) {
-  out += std::to_string(n);
+// The second column of a glyph the terminal draws two columns wide.
+constexpr char32_t kRightHalf = 0;
+// A column whose content on the terminal is not known (writing over half of a two-column
+// glyph leaves its other half to the terminal's taste).
+constexpr char32_t kUnknown = 0x110000;
+// No cursor movement is longer than this; sending unchanged cells again stops there.
+constexpr std::size_t kLongestMove = 10;
+
+// ESC [ n final; n is left out where it is 1, the default of every sequence used here.
+void append_csi(std::string& out, int n, char final_byte) {
+  out += "\x1b[";
+  if (n != 1) out += std::to_string(n);
+  out += final_byte;
 }
 
-// Marks a cell whose content on the terminal is not known.
-constexpr char32_t kUnknownCell = 0x110000;
+// Width 1 or 2 depends on the terminal.
+bool is_ambiguous(char32_t ch) {
+  return ch >= 0x80 && !is_east_asian_wide(ch);
+}
 
-// Records a glyph written at column x. A terminal that draws the neighbouring glyph two
-// columns wide blanks it whole, one that draws it one column wide (with a filler) does
-// not: such a neighbour is marked unknown so that it is sent again.
-void record_glyph(std::span<Cell> row, int x, char32_t ch) {
-  const auto first = static_cast<size_t>(x);
-  const auto after = first + static_cast<size_t>(model_width(ch));
-  if (first > 0 && row[first].ch == 0) row[first - 1].ch = kUnknownCell;
-  if (after < row.size() && row[after].ch == 0) row[after].ch = kUnknownCell;
-  row[first].ch = ch;
-  if (after > first + 1) row[first + 1].ch = 0;
+void append_glyph(std::string& out, char32_t ch, Encoding encoding) {
+  if (ch < 0x80) {
+    out += static_cast<char>(ch);
+  } else {
+    encode_glyph(ch, encoding, out);
+  }
 }
 
 }  // namespace
@@ -54,18 +61,19 @@ bool encode_glyph(char32_t ch, Encoding encoding, std::string& out) {
 }
 
 Renderer::Renderer(int cols, int rows)
-    : cols_(cols), rows_(rows), shown_(static_cast<size_t>(cols) * static_cast<size_t>(rows)) {}
-
-std::span<Cell> Renderer::shown_row(int y) {
-  return {&shown_[static_cast<size_t>(y) * static_cast<size_t>(cols_)], static_cast<size_t>(cols_)};
-}
+    : cols_(cols),
+      rows_(rows),
+      shown_(static_cast<size_t>(cols) * static_cast<size_t>(rows), U' '),
+      wanted_(shown_.size(), U' '),
+      unit_(shown_.size(), 1) {}
 
 void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::string& out) {
   out_ = &out;
+  if (!(traits == traits_)) repaint_all_ = true;
   traits_ = traits;
   if (repaint_all_) {
     out += kClearAll;
-    std::fill(shown_.begin(), shown_.end(), Cell{});
+    std::fill(shown_.begin(), shown_.end(), U' ');
     cursor_known_ = true;
     row_known_ = true;
     cursor_x_ = 0;
@@ -77,17 +85,14 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
     out += kHideCursor;
     cursor_visible_ = 0;
   }
-  for (int y = 0; y < rows_; ++y) {
-    const auto model = screen.row(y);
-    const auto shown = shown_row(y);
-    if (!std::equal(model.begin(), model.end(), shown.begin())) render_row(screen, y);
-  }
+  for (int y = 0; y < rows_; ++y) picture_row(screen, y);
+  render_rows();
   // The terminal's cursor ends where the model's stands, shown or hidden: an input method
   // shows the text being composed (a Hangul name) at the terminal's cursor, and the cursor
   // tells whoever watches the terminal that the screen is complete.
   const int y = std::min(screen.cursor_y(), rows_ - 1);
   const int x = screen.cursor_y() < rows_ ? screen.cursor_x() : 0;
-  place_cursor(screen, x, y);
+  move_cursor(x, y);
   if (screen.cursor_visible() && cursor_visible_ != 1) {
     out += kShowCursor;
     cursor_visible_ = 1;
@@ -95,118 +100,260 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
   out_ = nullptr;
 }
 
-void Renderer::render_row(const Screen& screen, int y) {
+// Sends the rows that differ top to bottom, or from the cursor's row down and then round
+// from the top, whichever is shorter: a change above the last one (a marker moving up) then
+// costs no jump back down.
+void Renderer::render_rows() {
+  const auto send_rows = [this](int first) {
+    for (int i = 0; i < rows_; ++i) {
+      const int y = (first + i) % rows_;
+      const auto begin = index(0, y);
+      const auto end = begin + static_cast<size_t>(cols_);
+      if (!std::equal(wanted_.begin() + begin, wanted_.begin() + end, shown_.begin() + begin)) {
+        render_row(y);
+      }
+    }
+  };
+  const int cursor_row = row_known_ ? cursor_y_ : 0;
+  if (cursor_row == 0 || wanted_ == shown_) {
+    send_rows(0);
+    return;
+  }
+  std::string& out = *out_;
+  const size_t start = out.size();
+  const std::vector<char32_t> shown_before = shown_;
+  const auto cursor_before = std::make_tuple(cursor_known_, row_known_, cursor_x_, cursor_y_);
+  send_rows(0);
+  const std::string top_down = out.substr(start);
+  std::vector<char32_t> shown_top_down = shown_;
+  const auto cursor_top_down = std::make_tuple(cursor_known_, row_known_, cursor_x_, cursor_y_);
+  out.resize(start);
+  shown_ = shown_before;
+  std::tie(cursor_known_, row_known_, cursor_x_, cursor_y_) = cursor_before;
+  send_rows(cursor_row);
+  if (out.size() - start > top_down.size()) {
+    out.resize(start);
+    out += top_down;
+    shown_ = std::move(shown_top_down);
+    std::tie(cursor_known_, row_known_, cursor_x_, cursor_y_) = cursor_top_down;
+  }
+}
+
+// What the terminal should show on row y, and how the bytes for it are cut into units.
+void Renderer::picture_row(const Screen& screen, int y) {
   const auto model = screen.row(y);
-  const auto shown = shown_row(y);
+  char32_t* want = &wanted_[index(0, y)];
+  unsigned char* unit = &unit_[index(0, y)];
+  std::fill(want, want + cols_, U' ');
+  std::fill(unit, unit + cols_, 1);
+  for (int x = 0; x < cols_; ++x) {
+    const char32_t ch = model[static_cast<size_t>(x)].ch;
+    if (ch == 0 || ch < 0x80 || x + 1 >= cols_) {
+      if (ch != 0) want[x] = ch < 0x80 ? ch : U' ';
+      continue;
+    }
+    // A glyph of two model columns.
+    ++x;
+    if (traits_.encoding == Encoding::Cp949 && cp949_encode(ch) == 0) {
+      want[x - 1] = U'?';  // the terminal's encoding has no such glyph
+      continue;
+    }
+    want[x - 1] = ch;
+    if (!is_ambiguous(ch) || traits_.ambiguous_width == 2) {
+      want[x] = kRightHalf;
+      unit[x - 1] = 2;
+      unit[x] = 0;
+      continue;
+    }
+    // Drawn one column wide: the second column gets a filler that keeps a frame unbroken.
+    want[x] = runs_right(ch) ? U'━' : U' ';
+    if (!traits_.width_measured) {  // sent together with its glyph
+      unit[x - 1] = 2;
+      unit[x] = 0;
+    }
+  }
+}
+
+void Renderer::render_row(int y) {
+  const char32_t* want = &wanted_[index(0, y)];
+  const char32_t* shown = &shown_[index(0, y)];
   int x = 0;
   while (x < cols_) {
-    const auto at = static_cast<size_t>(x);
-    if (model[at] == shown[at]) {
+    if (want[x] == shown[x]) {
       ++x;
       continue;
     }
-    if (model[at].ch == 0) {  // only the right half differs: redraw its glyph
-      place_cursor(screen, x - 1, y);
-      draw_glyph(x - 1, y, model[at - 1].ch);
-      ++x;
+    const int start = unit_start(x, y);
+    if (want[start] == U' ' && unit_[index(start, y)] == 1) {
+      x = blank_run(start, y);
       continue;
     }
-    if (model[at].ch == U' ') {
-      int end = x;
-      int last_changed = x;
-      while (end < cols_ && model[static_cast<size_t>(end)].ch == U' ') {
-        if (shown[static_cast<size_t>(end)].ch != U' ') last_changed = end;
-        ++end;
-      }
-      const int count = last_changed - x + 1;
-      const bool to_end = end == cols_ && count > static_cast<int>(kEraseToEndOfRow.size());
-      if (count >= kEraseRunMin || to_end) {
-        place_cursor(screen, x, y);
-        erase_run(x, y, to_end ? cols_ - x : count, to_end);
-        x += count;
-        continue;
-      }
-    }
-    place_cursor(screen, x, y);
-    draw_glyph(x, y, model[at].ch);
-    x += model_width(model[at].ch);
+    move_cursor(start, y);
+    send_unit(start, y);
+    x = start + unit_[index(start, y)];
   }
 }
 
-void Renderer::erase_run(int x, int y, int count, bool to_end_of_row) {
-  std::string& out = *out_;
-  if (to_end_of_row) {
-    out += kEraseToEndOfRow;
+// Blanks the changed columns of the run of wanted blanks that starts at x, with blanks, ECH
+// or EL, whichever costs least together with the move to the next change. Returns the
+// column after the last one it blanked.
+int Renderer::blank_run(int x, int y) {
+  const char32_t* want = &wanted_[index(0, y)];
+  const char32_t* shown = &shown_[index(0, y)];
+  int end = x;
+  int last = x;
+  while (end < cols_ && want[end] == U' ' && unit_[index(end, y)] == 1) {
+    if (shown[end] != U' ') last = end;
+    ++end;
+  }
+  const int count = last - x + 1;
+  move_cursor(x, y);
+  const int next = next_change(last + 1, y);
+  const auto cost_from = [&](int from_x) {
+    if (next < 0) return 0;
+    if (from_x >= cols_) return static_cast<int>(kLongestMove);  // a pending wrap: CUP
+    return move_cost(from_x, y, next % cols_, next / cols_);
+  };
+  std::string erase;
+  if (end == cols_) {
+    erase = kEraseToEndOfRow;
   } else {
-    out += "\x1b[";
-    append_number(out, count);
-    out += 'X';
+    append_csi(erase, count, 'X');
   }
-  const auto row = shown_row(y);
-  for (int i = x; i < x + count; ++i) record_glyph(row, i, U' ');
+  const int erase_cost = static_cast<int>(erase.size()) + cost_from(x);
+  const int blanks_cost = count + cost_from(x + count);
+  if (blanks_cost <= erase_cost) {
+    for (int i = x; i < x + count; ++i) {
+      *out_ += ' ';
+      record(i, y, 1);
+    }
+    cursor_x_ += count;
+    if (cursor_x_ >= cols_) cursor_known_ = row_known_ = false;  // a pending wrap
+    return x + count;
+  }
+  *out_ += erase;
+  const int erased_end = end == cols_ ? cols_ : x + count;
+  for (int i = x; i < erased_end; ++i) record(i, y, 1);
+  return erased_end;
 }
 
-void Renderer::draw_glyph(int x, int y, char32_t ch) {
-  std::string& out = *out_;
-  record_glyph(shown_row(y), x, ch);
-  cursor_x_ += model_width(ch);
-  if (ch < 0x80) {
-    out += static_cast<char>(ch);
-  } else if (!encode_glyph(ch, traits_.encoding, out)) {
-    out += "? ";  // the terminal's encoding has no such glyph
-  } else if (!is_east_asian_wide(ch)) {
-    // The terminal chooses this glyph's width: fill the second column where it takes one,
-    // and place the cursor explicitly for whatever follows.
-    if (traits_.ambiguous_width == 1) {
-      if (runs_right(ch)) {
-        encode_glyph(U'━', traits_.encoding, out);
-      } else {
-        out += ' ';
-      }
-    }
-    cursor_known_ = false;
+void Renderer::send_unit(int x, int y) {
+  const char32_t ch = wanted_[index(x, y)];
+  const int width = unit_[index(x, y)];
+  append_glyph(*out_, ch, traits_.encoding);
+  if (width == 2 && wanted_[index(x + 1, y)] != kRightHalf) {
+    append_glyph(*out_, wanted_[index(x + 1, y)], traits_.encoding);  // its filler
   }
-  if (cursor_x_ >= cols_) {  // the terminal may hold a pending wrap
-    cursor_known_ = false;
-    row_known_ = false;
-  }
+  record(x, y, width);
+  cursor_x_ += width;
+  // Where the width was not measured, the terminal may have drawn the glyph either way.
+  if (!traits_.width_measured && is_ambiguous(ch)) cursor_known_ = false;
+  if (cursor_x_ >= cols_) cursor_known_ = row_known_ = false;  // a pending wrap
 }
 
-void Renderer::place_cursor(const Screen& screen, int x, int y) {
-  std::string& out = *out_;
-  if (row_known_ && cursor_y_ == y) {
-    if (cursor_known_ && cursor_x_ == x) return;
-    const int gap = x - cursor_x_;
-    if (cursor_known_ && gap > 0 && gap <= kResendGapMax) {
-      // Sending the unchanged ASCII cells again is shorter than a cursor movement.
-      const auto model = screen.row(y);
-      bool ascii = true;
-      for (int i = cursor_x_; i < x; ++i)
-        ascii = ascii && model[static_cast<size_t>(i)].ch != 0 &&
-                model[static_cast<size_t>(i)].ch < 0x80;
-      if (ascii) {
-        for (int i = cursor_x_; i < x; ++i)
-          out += static_cast<char>(model[static_cast<size_t>(i)].ch);
-        cursor_x_ = x;
-        return;
-      }
+// Notes that columns x..x+width-1 of row y now show what they should. A terminal that
+// loses half of a two-column glyph may blank or keep the other half: that one is unknown.
+void Renderer::record(int x, int y, int width) {
+  char32_t* shown = &shown_[index(0, y)];
+  if (x > 0 && shown[x] == kRightHalf) shown[x - 1] = kUnknown;
+  if (x + width < cols_ && shown[x + width] == kRightHalf) shown[x + width] = kUnknown;
+  std::copy_n(&wanted_[index(x, y)], width, shown + x);
+}
+
+int Renderer::unit_start(int x, int y) const {
+  while (x > 0 && unit_[index(x, y)] == 0) --x;
+  return x;
+}
+
+// The first column at or after (x, y), in reading order, that does not show what it
+// should, as y * cols + x; -1 if there is none.
+int Renderer::next_change(int x, int y) const {
+  for (size_t i = index(x, y); i < shown_.size(); ++i) {  // x == cols_ is the next row's start
+    if (wanted_[i] != shown_[i]) {
+      const int row = static_cast<int>(i) / cols_;
+      return row * cols_ + unit_start(static_cast<int>(i) % cols_, row);
     }
-    if (x == 0) {
-      out += '\r';
-    } else {
-      out += "\x1b[";
-      append_number(out, x + 1);
-      out += 'G';
-    }
-  } else if (x == 0 && y == 0) {
-    out += "\x1b[H";
-  } else {
-    out += "\x1b[";
-    append_number(out, y + 1);
-    out += ';';
-    append_number(out, x + 1);
-    out += 'H';
   }
+  return -1;
+}
+
+// Appends the bytes that send the cells from column `from` up to `to` of row y again,
+// which the terminal already shows; false where that cannot be done safely or cheaply.
+bool Renderer::resend(int from, int to, int y, std::string& out) const {
+  const size_t limit = out.size() + kLongestMove;
+  int x = from;
+  while (x < to) {
+    const size_t at = index(x, y);
+    const int width = unit_[at];
+    const char32_t ch = wanted_[at];
+    if (width == 0 || x + width > to || ch == kUnknown) return false;
+    if (!traits_.width_measured && is_ambiguous(ch)) return false;
+    if (!std::equal(&wanted_[at], &wanted_[at] + width, &shown_[at])) return false;
+    append_glyph(out, ch, traits_.encoding);
+    if (out.size() > limit) return false;
+    x += width;
+  }
+  return true;
+}
+
+// The shortest bytes that take the cursor from column `from` (-1: unknown) to `to` on
+// row y.
+void Renderer::horizontal(int from, int to, int y, std::string& out) const {
+  if (from == to) return;
+  std::string best;
+  append_csi(best, to + 1, 'G');
+  const auto consider = [&best](std::string&& candidate) {
+    if (candidate.size() < best.size()) best = std::move(candidate);
+  };
+  if (to == 0) consider("\r");
+  if (from >= 0 && to > from) {
+    std::string forward;
+    append_csi(forward, to - from, 'C');
+    consider(std::move(forward));
+    if (std::string again; resend(from, to, y, again)) consider(std::move(again));
+  }
+  if (from > to) {
+    consider(std::string(static_cast<size_t>(from - to), '\b'));
+    std::string back;
+    append_csi(back, from - to, 'D');
+    consider(std::move(back));
+  }
+  if (to > 0) {
+    if (std::string again = "\r"; resend(0, to, y, again)) consider(std::move(again));
+  }
+  out += best;
+}
+
+// Bytes of the move from a known (from_x, from_y) to (x, y).
+int Renderer::move_cost(int from_x, int from_y, int x, int y) const {
+  std::string vertical;
+  if (from_y != y) append_csi(vertical, std::abs(y - from_y), y > from_y ? 'B' : 'A');
+  horizontal(from_x, x, y, vertical);
+  return static_cast<int>(std::min(vertical.size(), kLongestMove));
+}
+
+void Renderer::move_cursor(int x, int y) {
+  if (cursor_known_ && cursor_x_ == x && cursor_y_ == y) return;
+  std::string best = "\x1b[";
+  if (x != 0 || y != 0) best += std::to_string(y + 1);
+  if (x != 0) {
+    best += ';';
+    best += std::to_string(x + 1);
+  }
+  best += 'H';
+  if (row_known_) {
+    std::string relative;
+    if (cursor_y_ != y) {
+      // VPA or a relative move, whichever is shorter; the column stays.
+      append_csi(relative, y + 1, 'd');
+      std::string step;
+      append_csi(step, std::abs(y - cursor_y_), y > cursor_y_ ? 'B' : 'A');
+      if (step.size() < relative.size()) relative = step;
+    }
+    horizontal(cursor_known_ ? cursor_x_ : -1, x, y, relative);
+    if (relative.size() < best.size()) best = relative;
+  }
+  *out_ += best;
   cursor_known_ = true;
   row_known_ = true;
   cursor_x_ = x;

@@ -1,9 +1,15 @@
 #pragma once
-// Brings a terminal up to date from the screen model. It keeps a copy of what the terminal
-// shows and sends only the cells that differ, with explicit cursor placement. Glyphs that a
-// terminal may draw one or two columns wide are followed by explicit placement, so the
-// terminal's choice never shifts a column; where it draws them one column wide, the second
-// column is filled ("━" after a line that runs on to the right, a blank after others).
+// Brings a terminal up to date from the screen model. It keeps a picture of what each
+// terminal column shows and sends only the columns that differ, reaching each one by the
+// cheapest way (sending the unchanged cells before it again, CR, BS, a relative or an
+// absolute cursor movement), and blanking runs with ECH or EL where that is shorter.
+//
+// Glyphs that a terminal may draw one or two columns wide (box drawing, "○", "▶", circled
+// letters) take two columns in the model. Where the terminal draws them one column wide,
+// the second column gets a filler of its own: "━" after a line that runs on to the right, a
+// blank after others. When the terminal's width for them was measured, the renderer knows
+// where such a glyph leaves the cursor; when it was not, each one is sent with its filler
+// and followed by explicit placement, so that the terminal's choice never shifts a column.
 
 #include <span>
 #include <string>
@@ -16,7 +22,9 @@ namespace yut {
 
 struct TerminalTraits {
   Encoding encoding = Encoding::Utf8;
-  int ambiguous_width = 1;  // columns the terminal gives box drawing, "○", "▶" and the like
+  int ambiguous_width = 1;      // columns the terminal gives box drawing, "○", "▶" and the like
+  bool width_measured = false;  // ambiguous_width was measured on this terminal
+  bool operator==(const TerminalTraits&) const = default;
 };
 
 class Renderer {
@@ -32,15 +40,32 @@ class Renderer {
   void render(const Screen& screen, const TerminalTraits& traits, std::string& out);
 
  private:
-  void render_row(const Screen& screen, int y);
-  void erase_run(int x, int y, int count, bool to_end_of_row);
-  void draw_glyph(int x, int y, char32_t ch);
-  void place_cursor(const Screen& screen, int x, int y);
-  std::span<Cell> shown_row(int y);
+  void picture_row(const Screen& screen, int y);
+  void render_rows();
+  void render_row(int y);
+  int blank_run(int x, int y);
+  void send_unit(int x, int y);
+  void record(int x, int y, int width);
+  void move_cursor(int x, int y);
+  bool resend(int from, int to, int y, std::string& out) const;
+  void horizontal(int from, int to, int y, std::string& out) const;
+  int unit_start(int x, int y) const;
+  int next_change(int x, int y) const;
+  int move_cost(int x, int y, int to_x, int to_y) const;
+
+  size_t index(int x, int y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(cols_) + static_cast<size_t>(x);
+  }
 
   int cols_;
   int rows_;
-  std::vector<Cell> shown_;  // what the terminal shows, in the column model
+  // Per terminal column: the glyph that starts there, kRightHalf for the second column of a
+  // two-column glyph, or kUnknown. Fillers are glyphs of their own column where the
+  // terminal draws the glyph before them one column wide and its width was measured.
+  std::vector<char32_t> shown_;   // what the terminal shows
+  std::vector<char32_t> wanted_;  // what it should show
+  // Per column of wanted_: how many columns the bytes sent from there cover (0 inside).
+  std::vector<unsigned char> unit_;
   bool repaint_all_ = true;
   bool cursor_known_ = false;  // the terminal's cursor is at (cursor_x_, cursor_y_)
   bool row_known_ = false;     // at least its row is cursor_y_

@@ -19,9 +19,9 @@
 #include "console/platform/memory_platform.h"
 #include "console/platform/vt_ops.h"
 #include "console/text/cp949.h"
-#include "console/text/glyph_width.h"
 #include "console/text/utf8.h"
 #include "console/title_drawing.h"
+#include "console/vt_terminal.h"
 
 namespace yut {
 namespace {
@@ -90,7 +90,7 @@ class ApiConsole {
       const char32_t ch = at(x, y);
       if (ch == kZeroWidthSpace || ch == kRightHalf) continue;
       shown.push_back(ch);
-      if (is_east_asian_wide(ch)) shown.push_back(kRightHalf);
+      if (test::terminal_draws_wide(ch)) shown.push_back(kRightHalf);
     }
     return shown;
   }
@@ -102,7 +102,7 @@ class ApiConsole {
       case Drawing::OneCellEach:
         return 1;
       case Drawing::WideHangul:
-        return is_east_asian_wide(ch) ? 2 : 1;
+        return test::terminal_draws_wide(ch) ? 2 : 1;
       case Drawing::Cp949DoubleCells:
         return 2;
     }
@@ -188,13 +188,13 @@ class VtConsoleTest : public ::testing::TestWithParam<ConsoleKind> {
         const char32_t ch = screen.at(x, y).ch;
         if (ch == 0) continue;
         ASSERT_EQ(utf8(console_.at(x, y)), utf8(ch)) << "at (" << x << ", " << y << ")";
-        if (model_width(ch) == 1) continue;
+        if (ch < 0x80) continue;
         const char32_t second = console_.at(x + 1, y);
         if (console_.width_of(ch) == 2) {
           ASSERT_EQ(second, kRightHalf) << "at (" << x + 1 << ", " << y << ")";
         } else {
-          // One cell drawn: the second column is blank, the frame's filler, or the padding.
-          ASSERT_TRUE(second == U' ' || second == U'━' || second == kZeroWidthSpace)
+          // One cell drawn: the second column holds the filler, or the padding.
+          ASSERT_TRUE(second == test::filler_after(ch) || second == kZeroWidthSpace)
               << "at (" << x + 1 << ", " << y << ")";
         }
       }
