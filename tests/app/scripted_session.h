@@ -66,6 +66,8 @@ class ScriptedSession : public MemoryPlatform {
 
   const std::vector<SessionAction>& actions() const { return actions_; }
   const std::vector<std::size_t>& refresh_bytes() const { return refresh_bytes_; }
+  // The session went all the way back to the title screen.
+  bool back_at_title() const { return back_at_title_; }
 
   void write(std::string_view bytes) override {
     MemoryPlatform::write(bytes);
@@ -83,6 +85,8 @@ class ScriptedSession : public MemoryPlatform {
 
  private:
   static constexpr int kMarkerSteps = 5;
+  static constexpr int kNameRow = 17;
+  static constexpr std::size_t kMostActions = 100000;
 
   void add(ActionKind kind, std::string_view keys, int player = 0, int choice = 0,
            bool turn_starts = false) {
@@ -105,8 +109,14 @@ class ScriptedSession : public MemoryPlatform {
       return true;
     }
     const Screen& screen = con_->screen();
-    if (screen.row_text(2).find("게임!!!!") != std::string::npos) return false;  // the title
-    if (screen.text_at(20, 16, 6) == "고득점") {  // a winner's name is asked for
+    if (screen.row_text(2).find("게임!!!!") != std::string::npos) {  // the title
+      back_at_title_ = true;
+      return false;
+    }
+    if (actions_.size() > kMostActions) return false;  // lost: the test then fails, not hangs
+    // A winner's name is asked for (the prompt stays on the final board while the game
+    // waits for a key after the save).
+    if (screen.text_at(20, 16, 6) == "고득점" && screen.cursor_y() == kNameRow) {
       add(ActionKind::Name, "yut\r");
       return true;
     }
@@ -157,6 +167,7 @@ class ScriptedSession : public MemoryPlatform {
   int arrows_ = 0;
   int last_player_ = 0;
   int turns_started_ = 0;
+  bool back_at_title_ = false;
   std::vector<SessionAction> actions_;
   std::vector<std::size_t> refresh_bytes_;
 };

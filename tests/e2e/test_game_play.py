@@ -38,8 +38,8 @@ def shows(lines, x, y, text):
 def input_position(lines):
     """Where the game reads input in the state the screen shows, or None while it shows
     none that reads: the title screen's menu, the start texts, a message that waits for a
-    key, the choice prompt, the high-score prompt. Once the cursor stands there, the state's
-    screen is complete and the game waits."""
+    key, the final board, the choice prompt, the high-score prompt. Once the cursor stands
+    there, the state's screen is complete and the game waits."""
     if shows(lines, 4, 2, TITLE):
         for item in range(1, 5):
             if shows(lines, MAIN_MARKER_COLUMN, label_row(item), MARKER):
@@ -50,6 +50,9 @@ def input_position(lines):
     message = text_in(lines, 44, 20, 32).rstrip()
     if message:
         return 44 + width(message), 20
+    winner = text_in(lines, 44, 32, 32).rstrip()
+    if winner.endswith("승리!!"):  # the final board, until a key
+        return 44 + width(winner), 32
     if shows(lines, 45, 15, ANY_KEY_TEXT):
         return 45 + width(ANY_KEY_TEXT), 15
     for row in (17, 18):

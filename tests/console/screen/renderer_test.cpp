@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -86,7 +87,9 @@ TEST_P(RendererTest, OneChangedCellSendsOnlyThatCell) {
   refresh();
   con_.gotoxy(30, 12);
   con_.print("x");
-  EXPECT_EQ(refresh(), "\x1b[13;31Hx");
+  const std::string bytes = refresh();
+  EXPECT_LE(bytes.size(), std::string_view("\x1b[13;31Hx").size()) << bytes;  // a move, then x
+  EXPECT_EQ(bytes.back(), 'x');
   EXPECT_TRUE(terminal_shows(term_, con_.screen()));
 }
 
@@ -145,8 +148,11 @@ TEST_P(RendererTest, WholeSessionStaysInStep) {
     }
   };
   session.run();
-  ASSERT_FALSE(session.actions().empty());
-  EXPECT_EQ(session.actions().back().kind, test::ActionKind::Name);  // the game was won
+  const auto& actions = session.actions();
+  EXPECT_TRUE(std::any_of(actions.begin(), actions.end(), [](const test::SessionAction& a) {
+    return a.kind == test::ActionKind::Name;
+  }));  // the game was won
+  EXPECT_TRUE(session.back_at_title());
 }
 
 TEST_P(RendererTest, RepaintAfterResizeSendsEverything) {
