@@ -8,7 +8,7 @@
 
 namespace yut {
 
-int probe_ambiguous_width(Platform& platform, int timeout_ms) {
+WidthProbe probe_ambiguous_width(Platform& platform, int timeout_ms) {
   // The probe glyph goes to the first column of the cursor's row; the cursor then stands at
   // column 2 or 3 (1-based), which the position report tells.
   std::string probe = "\r";
@@ -25,21 +25,23 @@ int probe_ambiguous_width(Platform& platform, int timeout_ms) {
     return platform.read_byte(wanted_ms < 0 ? limit : std::min(wanted_ms, limit));
   };
   KeyDecoder decoder(platform.encoding());
-  int width = 1;
+  WidthProbe result;
   for (;;) {
     const Key key = decoder.next(source, -1);
     if (key.kind == KeyKind::CursorReport) {
-      width = key.second >= 3 ? 2 : 1;
+      result.width = key.second >= 3 ? 2 : 1;
       continue;  // the device attributes reply follows
     }
     if (key.kind == KeyKind::DeviceAttributes || key.kind == KeyKind::Timeout ||
         key.kind == KeyKind::EndOfInput) {
       break;
     }
+    result.typed += decoder.bytes();
     if (Clock::now() >= deadline) break;
   }
+  if (decoder.held() >= 0) result.typed += static_cast<char>(decoder.held());
   platform.write("\r\x1b[K");
-  return width;
+  return result;
 }
 
 }  // namespace yut

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/text/locale_encoding.h"
 #include "console/platform/memory_platform.h"
 #include "console/platform/width_probe.h"
+#include "console/text/locale_encoding.h"
 
 namespace yut {
 namespace {
@@ -34,18 +34,24 @@ TEST(WidthProbeTest, Table) {
     const char* name;
     std::string replies;
     int width;
-    std::size_t left;  // input bytes the probe leaves unread
+    std::size_t left;   // input bytes the probe leaves unread
+    std::string typed;  // keys typed before the replies, handed back in order
   };
   const Case cases[] = {
-      {"one column", "\x1b[5;2R\x1b[?62;22c", 1, 0},
-      {"two columns", "\x1b[5;3R\x1b[?62;22c", 2, 0},
-      {"no position report, only attributes", "\x1b[?1;2c", 1, 0},
-      {"no answer", "", 1, 0},
-      {"keys after the replies stay", "\x1b[1;3R\x1b[?6cab", 2, 2},
+      {"one column", "\x1b[5;2R\x1b[?62;22c", 1, 0, ""},
+      {"two columns", "\x1b[5;3R\x1b[?62;22c", 2, 0, ""},
+      {"no position report, only attributes", "\x1b[?1;2c", 1, 0, ""},
+      {"no answer", "", 1, 0, ""},
+      {"keys after the replies stay", "\x1b[1;3R\x1b[?6cab", 2, 2, ""},
+      {"keys before and between the replies", "1\r\x1b[5;3R\x1b[B가\x1b[?62;22c", 2, 0,
+       "1\r\x1b[B가"},
+      {"keys and no answer", "x\x1b", 1, 0, "x\x1b"},
   };
   for (const Case& c : cases) {
     MemoryPlatform platform(c.replies);
-    EXPECT_EQ(probe_ambiguous_width(platform, 50), c.width) << c.name;
+    const WidthProbe probe = probe_ambiguous_width(platform, 50);
+    EXPECT_EQ(probe.width, c.width) << c.name;
+    EXPECT_EQ(probe.typed, c.typed) << c.name;
     EXPECT_EQ(platform.input_left(), c.left) << c.name;
     const std::string& out = platform.output();
     EXPECT_EQ(out.find("\x1b[6n\x1b[c"), 4U) << c.name;           // after CR and the probe glyph
