@@ -90,6 +90,11 @@ class Console {
   void show_size_message(TermSize size);
   void wait_until_large_enough();
   void skip_blanks();
+  Screen& model() {  // the screen model, for a change: the next refresh renders it
+    changed_ = true;
+    return screen_;
+  }
+  void start_echo();
   void read_line();
   void erase_last_typed();
 
@@ -101,7 +106,14 @@ class Console {
   std::string pending_;  // the rest of the last line read, scanned by read_int/read_word
   std::size_t pending_pos_ = 0;
   int queued_code_ = -1;  // the second code of an extended key, not yet read
+  // The echo of the line being typed: its row, the column after its field, the column of
+  // the next glyph, and how many bytes of pending_ are shown (always a prefix).
+  int echo_y_ = 0;
+  int echo_end_x_ = 0;
+  int echo_x_ = 0;
+  std::size_t shown_bytes_ = 0;
   bool size_message_shown_ = false;
+  bool changed_ = true;  // the model or the terminal changed since the last render
 };
 
 }  // namespace yut
