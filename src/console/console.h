@@ -4,12 +4,15 @@
 // date from the model before every wait for input.
 //
 // Start-up, in main():
+//     yut::open_closed_standard_streams();  // first thing
+//     ...
 //     std::unique_ptr<yut::Platform> terminal = yut::open_terminal();
 //     yut::Console con(*terminal);
 //   open_terminal() (console/terminal.h) sets the terminal up: raw mode without echo, with
 //   its restoration registered first for every way out (normal exit, Ctrl-C, SIGTERM,
-//   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs. Nothing
-//   else is needed; the console's first refresh clears the terminal.
+//   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs (keys typed
+//   meanwhile are kept). Nothing else is needed; the console's first refresh clears the
+//   terminal.
 // Ending (the farewell): call con.finish(), then end the process with status 0 (return
 //   from main or std::exit(0)). finish() sends what is left and leaves the cursor visible
 //   where the screen model's cursor stands; the terminal's mode is given back at exit.
