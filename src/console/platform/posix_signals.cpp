@@ -41,6 +41,11 @@ volatile sig_atomic_t g_resumed = 0;
 volatile sig_atomic_t g_resized = 0;
 volatile sig_atomic_t g_size_generation = 0;
 
+// Only inequality counts: the number wraps before it could overflow.
+void size_may_have_changed() {
+  g_size_generation = (g_size_generation + 1) % 1000000;
+}
+
 void wake() {
   g_woken = 1;
   if (g_wake_pipe[1] >= 0) {
@@ -116,12 +121,12 @@ void on_suspend(int /*signal_number*/) {
 }
 void on_continue(int /*signal_number*/) {
   g_resumed = 1;
-  g_size_generation = g_size_generation + 1;
+  size_may_have_changed();
   wake();
 }
 void on_resize(int /*signal_number*/) {
   g_resized = 1;
-  g_size_generation = g_size_generation + 1;
+  size_may_have_changed();
   wake();
 }
 void on_crash(int signal_number) {
@@ -253,7 +258,7 @@ void suspend() {
   handle(SIGTSTP, on_suspend);
   enter_raw_mode();
   g_resumed = 1;
-  g_size_generation = g_size_generation + 1;
+  size_may_have_changed();
 }
 
 }  // namespace yut::posix
