@@ -164,7 +164,11 @@ void start(TerminalChild& child, const std::string& early_keys = "") {
 TEST(PosixTerminalTest, SignalsGiveTheTerminalBack) {
   // Signals sent by another process, and by keys (Ctrl-C, Ctrl-\\).
   const std::pair<int, const char*> cases[] = {
-      {SIGTERM, nullptr}, {SIGHUP, nullptr}, {SIGINT, "\x03"}, {SIGQUIT, "\x1c"}};
+      {SIGTERM, nullptr},
+      {SIGHUP, nullptr},
+      {SIGINT, "\x03"},
+      {SIGQUIT, "\x1c"},
+      {SIGUSR1, nullptr}};  // any other signal whose default ends the process
   for (const auto& [signal_number, key] : cases) {
     TerminalChild child(Ending::ReadForever);
     start(child);
