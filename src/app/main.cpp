@@ -53,6 +53,7 @@ int play(std::uint32_t seed, yut::ComputerLevel computer, const std::string& ran
 }  // namespace
 
 int main(int argc, char** argv) {
+  yut::open_closed_standard_streams();
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const yut::CommandLine command = yut::parse_command_line(args);
   switch (command.action) {

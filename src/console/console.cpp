@@ -1,10 +1,12 @@
 #include "console/console.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 #include "console/input/line_scan.h"
+#include "console/text/glyph_width.h"
 #include "console/text/utf8.h"
 
 namespace yut {
@@ -16,6 +18,18 @@ constexpr int kSizePollMs = 250;
 // The refresh buffer is kept between refreshes up to this size (a full paint is far smaller).
 constexpr std::size_t kKeptBufferBytes = std::size_t{64} * 1024;
 
+// Frames are drawn with box-drawing glyphs; typing is never echoed over them.
+bool is_frame_glyph(char32_t ch) {
+  return ch >= U'\u2500' && ch <= U'\u257F';
+}
+
+bool is_blank_line(const std::string& line) {
+  for (const char c : line) {
+    if (!is_blank(c)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Console::Console(Platform& platform)
@@ -24,11 +38,11 @@ Console::Console(Platform& platform)
 Console::~Console() = default;
 
 void Console::gotoxy(int x, int y) {
-  screen_.move_to(x, y);
+  model().move_to(x, y);
 }
 
 void Console::print(std::string_view utf8) {
-  screen_.put_text(utf8);
+  model().put_text(utf8);
 }
 
 void Console::printf(const char* format, ...) {
@@ -44,29 +58,30 @@ void Console::printf(const char* format, ...) {
     return;
   }
   if (static_cast<std::size_t>(length) < sizeof small) {
-    screen_.put_text(std::string_view(small, static_cast<std::size_t>(length)));
+    model().put_text(std::string_view(small, static_cast<std::size_t>(length)));
   } else {
     std::vector<char> large(static_cast<std::size_t>(length) + 1);
     std::vsnprintf(large.data(), large.size(), format, again);
-    screen_.put_text(std::string_view(large.data(), static_cast<std::size_t>(length)));
+    model().put_text(std::string_view(large.data(), static_cast<std::size_t>(length)));
   }
   va_end(again);
 }
 
 void Console::clear_screen() {
-  screen_.clear();
+  model().clear();
 }
 
 void Console::hide_cursor() {
-  screen_.set_cursor_visible(false);
+  model().set_cursor_visible(false);
 }
 
 void Console::repaint() {
   renderer_.invalidate();
+  changed_ = true;
 }
 
 void Console::finish() {
-  screen_.set_cursor_visible(true);
+  model().set_cursor_visible(true);
   refresh();
 }
 
@@ -77,11 +92,11 @@ void Console::finish_below() {
   out_ += ";1H\r\n\x1b[?25h";
   platform_.write(out_);
   out_.clear();
-  renderer_.invalidate();
+  repaint();
 }
 
 void Console::handle_events() {
-  if (platform_.take_events() != 0) renderer_.invalidate();
+  if (platform_.take_events() != 0) repaint();
 }
 
 bool Console::too_small() {
@@ -104,7 +119,7 @@ void Console::show_size_message(TermSize size) {
   platform_.write(out_);
   out_.clear();
   size_message_shown_ = true;
-  renderer_.invalidate();
+  repaint();
 }
 
 void Console::refresh() {
@@ -114,6 +129,8 @@ void Console::refresh() {
     return;
   }
   size_message_shown_ = false;
+  if (!changed_) return;  // input comes a key at a time: most keys change nothing
+  changed_ = false;
   out_.clear();
   const TerminalTraits traits{platform_.encoding(), platform_.ambiguous_width(),
                               platform_.ambiguous_width_measured()};
@@ -209,10 +226,25 @@ void Console::skip_blanks() {
   }
 }
 
+// The echo of typing goes into the field right of the cursor: up to the first frame glyph
+// of the row, or to the right edge. It never runs on to the next row; what does not fit is
+// kept in the line without being shown.
+void Console::start_echo() {
+  echo_x_ = screen_.cursor_x();
+  echo_y_ = screen_.cursor_y();
+  echo_end_x_ = echo_x_;
+  shown_bytes_ = 0;
+  if (echo_y_ >= screen_.rows()) return;
+  while (echo_end_x_ < screen_.cols() && !is_frame_glyph(screen_.at(echo_end_x_, echo_y_).ch)) {
+    ++echo_end_x_;
+  }
+}
+
 void Console::read_line() {
   pending_.clear();
   pending_pos_ = 0;
   queued_code_ = -1;  // an arrow's second code is no text
+  start_echo();
   for (;;) {
     refresh();
     const Key key = next_key();
@@ -222,8 +254,13 @@ void Console::read_line() {
     }
     if (key.kind != KeyKind::Char) continue;
     if (key.code == kKeyEnter) {
-      screen_.put_glyph(U'\n');
-      break;
+      if (!is_blank_line(pending_)) {
+        model().put_glyph(U'\n');
+        break;
+      }
+      // A blank line reads nothing: the prompt goes on waiting where it stands.
+      while (!pending_.empty()) erase_last_typed();
+      continue;
     }
     if (key.code == kKeyBackspace) {
       erase_last_typed();
@@ -233,8 +270,15 @@ void Console::read_line() {
     std::string bytes;
     append_utf8(bytes, key.ch);
     if (pending_.size() + bytes.size() > kMaxLineBytes) continue;  // the line is full
+    const char32_t shown = key.ch == U'\t' ? U' ' : key.ch;
+    if (shown_bytes_ == pending_.size() && echo_x_ + model_width(shown) <= echo_end_x_) {
+      model().move_to(echo_x_, echo_y_);
+      model().put_glyph(shown);
+      echo_x_ += model_width(shown);
+      shown_bytes_ += bytes.size();
+      model().move_to(std::min(echo_x_, screen_.cols() - 1), echo_y_);
+    }
     pending_ += bytes;
-    screen_.put_glyph(key.ch == U'\t' ? U' ' : key.ch);
   }
   pending_ += '\n';
 }
@@ -244,8 +288,16 @@ void Console::erase_last_typed() {
   // Step back over UTF-8 continuation bytes to the start of the last character.
   std::size_t start = pending_.size() - 1;
   while (start > 0 && (static_cast<unsigned char>(pending_[start]) & 0xC0) == 0x80) --start;
+  if (start < shown_bytes_) {  // it was shown: blank its columns
+    std::size_t pos = start;
+    const char32_t ch = decode_utf8(pending_, pos);
+    echo_x_ -= model_width(ch == U'\t' ? U' ' : ch);
+    model().move_to(echo_x_, echo_y_);
+    model().put_glyph(U' ');  // over the left half of a wide glyph, blanks both
+    model().move_to(echo_x_, echo_y_);
+    shown_bytes_ = start;
+  }
   pending_.resize(start);
-  screen_.erase_left();
 }
 
 }  // namespace yut

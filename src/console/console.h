@@ -4,12 +4,15 @@
 // date from the model before every wait for input.
 //
 // Start-up, in main():
+//     yut::open_closed_standard_streams();  // first thing
+//     ...
 //     std::unique_ptr<yut::Platform> terminal = yut::open_terminal();
 //     yut::Console con(*terminal);
 //   open_terminal() (console/terminal.h) sets the terminal up: raw mode without echo, with
 //   its restoration registered first for every way out (normal exit, Ctrl-C, SIGTERM,
-//   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs. Nothing
-//   else is needed; the console's first refresh clears the terminal.
+//   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs (keys typed
+//   meanwhile are kept). Nothing else is needed; the console's first refresh clears the
+//   terminal.
 // Ending (the farewell): call con.finish(), then end the process with status 0 (return
 //   from main or std::exit(0)). finish() sends what is left and leaves the cursor visible
 //   where the screen model's cursor stands; the terminal's mode is given back at exit.
@@ -93,6 +96,11 @@ class Console {
   void show_size_message(TermSize size);
   void wait_until_large_enough();
   void skip_blanks();
+  Screen& model() {  // the screen model, for a change: the next refresh renders it
+    changed_ = true;
+    return screen_;
+  }
+  void start_echo();
   void read_line();
   void erase_last_typed();
 
@@ -104,7 +112,14 @@ class Console {
   std::string pending_;  // the rest of the last line read, scanned by read_int/read_word
   std::size_t pending_pos_ = 0;
   int queued_code_ = -1;  // the second code of an extended key, not yet read
+  // The echo of the line being typed: its row, the column after its field, the column of
+  // the next glyph, and how many bytes of pending_ are shown (always a prefix).
+  int echo_y_ = 0;
+  int echo_end_x_ = 0;
+  int echo_x_ = 0;
+  std::size_t shown_bytes_ = 0;
   bool size_message_shown_ = false;
+  bool changed_ = true;  // the model or the terminal changed since the last render
 };
 
 }  // namespace yut

@@ -105,15 +105,23 @@ TEST(ConsoleInputTest, TypedTextIsEchoedAtTheCursor) {
   EXPECT_EQ(con.screen().cursor_y(), 18);
 }
 
-TEST(ConsoleInputTest, BackspaceErasesTypingThatRanPastTheRightEdge) {
-  // The prompt ends at column 73: the seventh character fills column 79 and the cursor goes
-  // on at the next row, from where Backspace must still take it off the screen.
-  MemoryPlatform platform("1234567\x7f\x7f\n");
+TEST(ConsoleInputTest, EchoStaysInsideTheFrame) {
+  // A prompt that ends four columns left of the frame's right border, as the game's piece
+  // prompt does. Blank lines leave the prompt waiting where it stands; a long line shows
+  // what fits and keeps the rest; Backspace takes the hidden part first.
+  MemoryPlatform platform(
+      "\n \t\n"
+      "123456789\x7f\x7f\x7f\x7f\x7f\x7f"
+      "0\n");
   Console con(platform);
-  con.gotoxy(73, 17);
-  EXPECT_EQ(con.read_int(), 12345);
-  EXPECT_EQ(con.screen().text_at(73, 17, 7), "12345  ");
-  EXPECT_EQ(con.screen().text_at(0, 18, 2), "  ");
+  con.gotoxy(0, 17);
+  con.print(std::string(76, '.') + "┃\n┃");
+  con.gotoxy(72, 17);
+  con.print("    ");
+  con.gotoxy(72, 17);
+  EXPECT_EQ(con.read_int(), 1230);
+  EXPECT_EQ(con.screen().text_at(70, 17, 10), "..1230┃  ");
+  EXPECT_EQ(con.screen().text_at(0, 18, 4), "┃  ");
 }
 
 TEST(ConsoleInputTest, OverlongLineKeepsMemoryBounded) {

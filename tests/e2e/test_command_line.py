@@ -41,6 +41,15 @@ class CommandLineTest(unittest.TestCase):
                 self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
                 self.assertTrue(result.stderr.startswith("yutnori: "))
 
+    def test_closed_standard_streams_end_at_once(self):
+        # A closed input reads as ended, also when output and errors are closed too.
+        for redirections in ("<&-", "<&- >&- 2>&-"):
+            with self.subTest(redirections=redirections):
+                result = subprocess.run(["sh", "-c", 'exec "$0" %s' % redirections, program()],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        timeout=1, check=False)
+                self.assertEqual(result.returncode, 0)
+
     def test_seed_is_accepted(self):
         # The same seed and keys play the same game: every screen and throw alike.
         games = {}

@@ -168,6 +168,30 @@ class GamePlayTest(ScreenTestCase):
         # The blanked label is one column narrower: what follows it moves left.
         self.assertTextAt(4, 31, "player2 대기중인 말 : ⓔ ⓕ   ⓗ")
 
+    def test_typing_at_the_prompt_stays_inside_the_frame(self):
+        self.screen.start_game("--seed", "3")
+        self.start_from_menus(0)
+        self.screen.text("x")
+        before = self.screen.wait_for(lambda l: self.prompt_waiting(l) == 1, "player1's prompt")
+        row = 17 if self.text(before, 45, 17, 40).startswith(PROMPT) else 18
+        echo_x = 45 + len(expected(PROMPT + " "))
+        # An empty line leaves the prompt waiting where it stands.
+        self.screen.keys("Enter")
+        self.screen.text("9")
+        self.screen.wait_for_text(echo_x, row, "9")
+        # A long line shows what fits before the frame; the rest is no number: refused.
+        self.screen.text("1" * 300)
+        self.screen.wait_for_text(echo_x, row, "911┃")
+        self.screen.keys("Enter")
+        self.screen.wait_for_text(44, 19, "잘못된 말을 선택하셨습니다.")
+        self.screen.text("x")
+        after = self.screen.wait_for(lambda l: self.prompt_waiting(l) == 1 and not self.message(l),
+                                     "the next prompt")
+        for y in range(34):
+            edges = padded(columns(before[y]), 80)
+            now = padded(columns(after[y]), 80)
+            self.assertEqual(now[:2] + now[76:], edges[:2] + edges[76:], "frame edges of row %d" % y)
+
     def test_game_against_the_computer_to_its_end_then_a_second_game(self):
         self.screen.start_game("--seed", "5")
         lines = self.press_on(self.start_from_menus(1), "the start texts")

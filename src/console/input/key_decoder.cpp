@@ -90,16 +90,25 @@ std::array<int, 2> parameters(const std::string& params) {
 }  // namespace
 
 int KeyDecoder::take(const ByteSource& source, int timeout_ms) {
-  if (held_ != kReadTimeout) {
-    const int b = held_;
+  int b = held_;
+  if (b != kReadTimeout) {
     held_ = kReadTimeout;
-    return b;
+  } else {
+    b = source(timeout_ms);
+    if (b == kReadInterrupted) b = kReadTimeout;
   }
-  const int b = source(timeout_ms);
-  return b == kReadInterrupted ? kReadTimeout : b;
+  if (b >= 0) bytes_ += static_cast<char>(b);
+  return b;
+}
+
+// Keeps b (a byte, or the end of input) for the next key; a byte was the last one taken.
+void KeyDecoder::hold(int b) {
+  held_ = b;
+  if (b >= 0) bytes_.pop_back();
 }
 
 Key KeyDecoder::next(const ByteSource& source, int first_timeout_ms) {
+  bytes_.clear();
   const int b = take(source, first_timeout_ms);
   if (b == kReadTimeout) return {KeyKind::Timeout};
   if (b == kReadEndOfInput) return {KeyKind::EndOfInput};
@@ -107,7 +116,7 @@ Key KeyDecoder::next(const ByteSource& source, int first_timeout_ms) {
   if (b == '\r') {
     // A CR LF pair (a pasted or piped line end) is one Enter.
     const int after = take(source, 0);
-    if (after != '\n') held_ = after;
+    if (after != '\n') hold(after);
     return char_key(U'\r', kKeyEnter);
   }
   if (b == '\n') return char_key(U'\r', kKeyEnter);
@@ -123,13 +132,13 @@ Key KeyDecoder::escape(const ByteSource& source) {
     const int final_byte = take(source, kSequenceTimeoutMs);
     if (final_byte == 'M') return char_key(U'\r', kKeyEnter);  // keypad Enter
     if (final_byte < 0) {
-      held_ = final_byte == kReadEndOfInput ? kReadEndOfInput : kReadTimeout;
+      hold(final_byte == kReadEndOfInput ? kReadEndOfInput : kReadTimeout);
       return ignored();
     }
     return final_key(static_cast<char>(final_byte));
   }
   // A lone ESC, or ESC before another key (Alt+key): the ESC alone, the rest comes next.
-  if (b != kReadTimeout) held_ = b;
+  if (b != kReadTimeout) hold(b);
   return char_key(U'\x1b', kKeyEscape);
 }
 
@@ -138,7 +147,7 @@ Key KeyDecoder::control_sequence(const ByteSource& source) {
   for (int count = 0; count < kMaxSequenceBytes; ++count) {
     const int b = take(source, kSequenceTimeoutMs);
     if (b < 0) {
-      if (b == kReadEndOfInput) held_ = b;
+      if (b == kReadEndOfInput) hold(b);
       return ignored();
     }
     if (b >= 0x20 && b <= 0x3F) {  // parameter and intermediate bytes
@@ -146,7 +155,7 @@ Key KeyDecoder::control_sequence(const ByteSource& source) {
       continue;
     }
     if (b < 0x40 || b > 0x7E) {  // not part of a sequence: it starts the next key
-      held_ = b;
+      hold(b);
       return ignored();
     }
     const bool is_private = !params.empty() && (params[0] == '?' || params[0] == '>');
@@ -168,13 +177,13 @@ Key KeyDecoder::multibyte(const ByteSource& source, int lead) {
     if (!cp949_is_lead(static_cast<unsigned char>(lead))) return ignored();
     const int trail = take(source, kSequenceTimeoutMs);
     if (trail < 0) {
-      if (trail == kReadEndOfInput) held_ = trail;
+      if (trail == kReadEndOfInput) hold(trail);
       return ignored();
     }
     const char32_t ch =
         cp949_decode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
     if (ch == 0) {
-      if (trail < 0x80) held_ = trail;  // no trail byte: it starts the next key
+      if (trail < 0x80) hold(trail);  // no trail byte: it starts the next key
       return ignored();
     }
     return char_key(ch, static_cast<int>(ch));
@@ -185,7 +194,7 @@ Key KeyDecoder::multibyte(const ByteSource& source, int lead) {
   for (int i = 1; i < length; ++i) {
     const int b = take(source, kSequenceTimeoutMs);
     if (b < 0 || (b & 0xC0) != 0x80) {
-      if (b != kReadTimeout) held_ = b;  // it starts the next key
+      if (b != kReadTimeout) hold(b);  // it starts the next key
       return ignored();
     }
     bytes += static_cast<char>(b);

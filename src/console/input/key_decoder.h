@@ -5,6 +5,7 @@
 // menus. It never blocks inside a sequence: the bytes after ESC are awaited only briefly.
 
 #include <functional>
+#include <string>
 
 #include "console/input/keys.h"
 #include "console/platform.h"
@@ -46,6 +47,10 @@ class KeyDecoder {
 
   // Reads one key. first_timeout_ms limits the wait for its first byte.
   Key next(const ByteSource& source, int first_timeout_ms = -1);
+  // The input bytes of the last key read, and the byte read ahead for the next key (none:
+  // kReadTimeout), for a reader that hands keys on rather than acting on them.
+  const std::string& bytes() const { return bytes_; }
+  int held() const { return held_; }
 
  private:
   int take(const ByteSource& source, int timeout_ms);
@@ -53,8 +58,11 @@ class KeyDecoder {
   Key control_sequence(const ByteSource& source);
   Key multibyte(const ByteSource& source, int lead);
 
+  void hold(int b);
+
   Encoding encoding_;
   int held_ = kReadTimeout;  // a byte read ahead that starts the next key, if not kReadTimeout
+  std::string bytes_;
 };
 
 }  // namespace yut

@@ -1,8 +1,10 @@
 #include "console/platform/posix_signals.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +17,9 @@ namespace {
 constexpr char kShowCursor[] = "\x1b[?25h";
 // To the left column of the last row, then a new line, so a shell prompt starts below.
 constexpr char kBelowScreen[] = "\x1b[999;1H\r\n";
+// How long the last words to the terminal may wait for it to read: a terminal that has
+// stopped reading must not keep the game from ending.
+constexpr long kRestoreWriteMs = 300;
 
 struct Terminal {
   int in_fd = 0;
@@ -23,17 +28,26 @@ struct Terminal {
   termios raw{};
   bool has_mode = false;  // in_fd is a terminal whose mode is saved
   bool out_is_terminal = false;
+  int out_flags = -1;                 // the output's file status flags as found; -1 while unchanged
   volatile sig_atomic_t changed = 0;  // the terminal is not in the mode it was found in
 };
 
 Terminal g_terminal;
 int g_wake_pipe[2] = {-1, -1};
+volatile sig_atomic_t g_woken = 0;  // the wake pipe may hold bytes
 volatile sig_atomic_t g_quit = 0;
 volatile sig_atomic_t g_suspend = 0;
 volatile sig_atomic_t g_resumed = 0;
 volatile sig_atomic_t g_resized = 0;
+volatile sig_atomic_t g_size_generation = 0;
+
+// Only inequality counts: the number wraps before it could overflow.
+void size_may_have_changed() {
+  g_size_generation = (g_size_generation + 1) % 1000000;
+}
 
 void wake() {
+  g_woken = 1;
   if (g_wake_pipe[1] >= 0) {
     const int saved_errno = errno;
     const char byte = 0;
@@ -42,25 +56,59 @@ void wake() {
   }
 }
 
-void write_all(const char* text, std::size_t length) {
+long now_ms() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Writes what the terminal takes until deadline_ms (the output is non-blocking).
+void write_until(long deadline_ms, const char* text, std::size_t length) {
   while (length > 0) {
     const ssize_t n = write(g_terminal.out_fd, text, length);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    text += n;
-    length -= static_cast<std::size_t>(n);
+    if (n > 0) {
+      text += n;
+      length -= static_cast<std::size_t>(n);
+      continue;
+    }
+    const int error = n < 0 ? errno : 0;
+    if (error == EINTR) continue;
+    const long left = deadline_ms - now_ms();
+    if (error != EAGAIN && error != EWOULDBLOCK) return;  // the output is gone
+    if (left <= 0) return;
+    pollfd out{g_terminal.out_fd, POLLOUT, 0};
+    poll(&out, 1, static_cast<int>(left));
   }
+}
+
+// Output that blocks would keep a signal from ending the game while the terminal does not
+// read; writes wait in a poll that a signal wakes instead.
+void make_output_nonblocking() {
+  if (g_terminal.out_flags >= 0) return;
+  const int flags = fcntl(g_terminal.out_fd, F_GETFL);
+  if (flags < 0 || (flags & O_NONBLOCK) != 0) return;
+  if (fcntl(g_terminal.out_fd, F_SETFL, flags | O_NONBLOCK) == 0) g_terminal.out_flags = flags;
+}
+
+// The output's flags are shared with the shell that started the game: give them back.
+void restore_output_flags() {
+  if (g_terminal.out_flags < 0) return;
+  fcntl(g_terminal.out_fd, F_SETFL, g_terminal.out_flags);
+  g_terminal.out_flags = -1;
 }
 
 // Only async-signal-safe calls: it also runs in the crash handler.
 void restore_now(bool below_screen) {
   if (g_terminal.changed == 0) return;
   g_terminal.changed = 0;
-  if (g_terminal.has_mode) tcsetattr(g_terminal.in_fd, TCSADRAIN, &g_terminal.saved);
+  // TCSANOW: waiting for the output to drain could wait for ever on a stalled terminal.
+  if (g_terminal.has_mode) tcsetattr(g_terminal.in_fd, TCSANOW, &g_terminal.saved);
   if (g_terminal.out_is_terminal) {
-    if (below_screen) write_all(kBelowScreen, sizeof kBelowScreen - 1);
-    write_all(kShowCursor, sizeof kShowCursor - 1);
+    const long deadline_ms = now_ms() + kRestoreWriteMs;
+    if (below_screen) write_until(deadline_ms, kBelowScreen, sizeof kBelowScreen - 1);
+    write_until(deadline_ms, kShowCursor, sizeof kShowCursor - 1);
   }
+  restore_output_flags();
 }
 
 void on_quit(int signal_number) {
@@ -73,10 +121,12 @@ void on_suspend(int /*signal_number*/) {
 }
 void on_continue(int /*signal_number*/) {
   g_resumed = 1;
+  size_may_have_changed();
   wake();
 }
 void on_resize(int /*signal_number*/) {
   g_resized = 1;
+  size_may_have_changed();
   wake();
 }
 void on_crash(int signal_number) {
@@ -88,6 +138,21 @@ void on_crash(int signal_number) {
 void at_exit() {
   restore_now(false);
 }
+
+constexpr int kQuitSignals[] = {
+    SIGINT,    SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF,
+#ifdef SIGIO
+    SIGIO,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
+                                 SIGILL,  SIGTRAP, SIGSYS, SIGXCPU};
 
 void handle(int signal_number, void (*handler)(int)) {
   struct sigaction action {};
@@ -114,11 +179,16 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
     }
   }
   std::atexit(at_exit);
-  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) handle(s, on_quit);
+  // Every signal whose default action ends the process ends the game through the terminal's
+  // restoration: the quit signals by the game's own way out, the crash signals at once.
+  for (const int s : kQuitSignals) handle(s, on_quit);
+#if defined(SIGRTMIN) && defined(SIGRTMAX)
+  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) handle(s, on_quit);
+#endif
   handle(SIGTSTP, on_suspend);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
-  for (const int s : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) handle(s, on_crash);
+  for (const int s : kCrashSignals) handle(s, on_crash);
   signal(SIGPIPE, SIG_IGN);  // output to a closed pipe is dropped, not fatal
   signal(SIGXFSZ, SIG_IGN);  // a file too large fails the write instead of killing the game
   g_terminal.changed = 1;
@@ -128,9 +198,16 @@ int wake_fd() {
   return g_wake_pipe[0];
 }
 
+int size_generation() {
+  return g_size_generation;
+}
+
 SignalRequests take_requests() {
-  char drain[64];
-  while (g_wake_pipe[0] >= 0 && read(g_wake_pipe[0], drain, sizeof drain) > 0) {
+  if (g_woken != 0) {  // no read per call: the input is taken a byte at a time
+    g_woken = 0;
+    char drain[64];
+    while (g_wake_pipe[0] >= 0 && read(g_wake_pipe[0], drain, sizeof drain) > 0) {
+    }
   }
   SignalRequests requests;
   requests.quit = g_quit;
@@ -156,8 +233,9 @@ void enter_raw_mode() {
     raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IGNCR | IXON | ISTRIP));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    tcsetattr(g_terminal.in_fd, TCSADRAIN, &raw);
+    tcsetattr(g_terminal.in_fd, TCSANOW, &raw);
   }
+  make_output_nonblocking();
   g_terminal.changed = 1;
 }
 
@@ -180,6 +258,7 @@ void suspend() {
   handle(SIGTSTP, on_suspend);
   enter_raw_mode();
   g_resumed = 1;
+  size_may_have_changed();
 }
 
 }  // namespace yut::posix

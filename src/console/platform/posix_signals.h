@@ -21,12 +21,15 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
 
 // The read end of the pipe that signal handlers write to, to wake a waiting poll.
 int wake_fd();
+// Changes whenever the window size may have changed (a resize, a resume).
+int size_generation();
 SignalRequests take_requests();
 
 // Gives the terminal back (saved mode, cursor visible). below_screen also moves the
 // cursor below the game's screen, for ways out that interrupt a screen.
 void restore_terminal(bool below_screen);
-// Raw mode again after a suspension.
+// Raw mode (and non-blocking output, so that a write never keeps a signal from acting);
+// again after a suspension.
 void enter_raw_mode();
 
 // Ends the process as quit_by_signal does when a quit signal is pending; returns otherwise.

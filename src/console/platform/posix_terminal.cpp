@@ -1,4 +1,5 @@
 // The terminal of a POSIX system: standard input and output, raw mode while the game runs.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
+#include <string>
 
 #include "console/platform/posix_signals.h"
 #include "console/platform/terminal.h"
@@ -20,6 +22,8 @@ namespace {
 
 constexpr int kInFd = STDIN_FILENO;
 constexpr int kOutFd = STDOUT_FILENO;
+// Bytes taken from standard input by one read.
+constexpr std::size_t kReadChunk = 256;
 
 // The locale as the C library would take it: LC_ALL, then LC_CTYPE, then LANG.
 Encoding locale_encoding() {
@@ -40,25 +44,36 @@ class PosixTerminal : public Platform {
     // How to leave is registered before the mode changes.
     posix::install_restoration(kInFd, kOutFd, has_mode ? &saved : nullptr, out_is_terminal_);
     posix::enter_raw_mode();
-    if (has_mode && out_is_terminal_) width_ = probe_ambiguous_width(*this);
+    if (has_mode && out_is_terminal_) {
+      width_ = probe_ambiguous_width(*this);
+      // Keys typed while the probe waited for its answer are read first, in their order.
+      buffer_.insert(buffer_pos_, width_.typed);
+      width_.typed.clear();
+    }
   }
 
   ~PosixTerminal() override { posix::restore_terminal(false); }
 
+  // The output is non-blocking: while the terminal does not take more, the write waits in a
+  // poll that a signal wakes, so that Ctrl-C or SIGTERM still end the game.
   void write(std::string_view bytes) override {
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
       const ssize_t n = ::write(kOutFd, data, left);
+      if (n > 0) {
+        data += n;
+        left -= static_cast<std::size_t>(n);
+        continue;
+      }
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return;  // output closed: nothing more can be shown
-      data += n;
-      left -= static_cast<std::size_t>(n);
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && wait_until_writable()) continue;
+      return;  // output closed: nothing more can be shown
     }
   }
 
   int read_byte(int timeout_ms) override {
-    if (buffer_pos_ < buffer_len_) return buffer_[buffer_pos_++];
+    if (buffer_pos_ < buffer_.size()) return static_cast<unsigned char>(buffer_[buffer_pos_++]);
     if (ended_) return kReadEndOfInput;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -78,23 +93,28 @@ class PosixTerminal : public Platform {
       }
       if (ready == 0) return kReadTimeout;
       if (fds[0].revents == 0) continue;  // woken by a signal
-      const ssize_t n = ::read(kInFd, buffer_, sizeof buffer_);
-      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      buffer_.resize(kReadChunk);
+      const ssize_t n = ::read(kInFd, buffer_.data(), buffer_.size());
+      const int error = errno;
+      buffer_.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+      buffer_pos_ = 0;
+      if (n < 0 && (error == EINTR || error == EAGAIN || error == EWOULDBLOCK)) continue;
       if (n <= 0) return end_of_input();
-      buffer_len_ = static_cast<std::size_t>(n);
       buffer_pos_ = 1;
-      return buffer_[0];
+      return static_cast<unsigned char>(buffer_[0]);
     }
   }
 
+  // Asked of the system only when the size can have changed: at start, after a resize
+  // and after a resume.
   TermSize size() override {
-    winsize ws{};
-    for (const int fd : {kOutFd, kInFd}) {
-      if (ioctl(fd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
-        return {ws.ws_col, ws.ws_row};
-      }
+    const int generation = posix::size_generation();
+    if (!size_known_ || generation != size_generation_) {
+      size_generation_ = generation;
+      size_known_ = true;
+      size_ = ask_size();
     }
-    return {};  // no terminal to ask: the game's own size
+    return size_;
   }
 
   unsigned take_events() override {
@@ -109,6 +129,28 @@ class PosixTerminal : public Platform {
   bool ambiguous_width_measured() const override { return width_.measured; }
 
  private:
+  static TermSize ask_size() {
+    winsize ws{};
+    for (const int fd : {kOutFd, kInFd}) {
+      if (ioctl(fd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
+        return {ws.ws_col, ws.ws_row};
+      }
+    }
+    return {};  // no terminal to ask: the game's own size
+  }
+
+  // Waits until the output takes bytes again, acting on signals meanwhile (a quit signal
+  // ends the game here). False when the output is gone.
+  bool wait_until_writable() {
+    for (;;) {
+      handle_signals();
+      pollfd fds[2] = {{kOutFd, POLLOUT, 0}, {posix::wake_fd(), POLLIN, 0}};
+      const int ready = poll(fds, fds[1].fd >= 0 ? 2 : 1, -1);
+      if (ready < 0 && errno != EINTR) return false;
+      if (ready > 0 && fds[0].revents != 0) return (fds[0].revents & POLLNVAL) == 0;
+    }
+  }
+
   int end_of_input() {
     ended_ = true;
     return kReadEndOfInput;
@@ -132,15 +174,29 @@ class PosixTerminal : public Platform {
   ProbedWidth width_;
   unsigned events_ = 0;
   bool ended_ = false;
-  unsigned char buffer_[256] = {};
-  std::size_t buffer_len_ = 0;
+  std::string buffer_;  // input read but not yet taken, from buffer_pos_ on
   std::size_t buffer_pos_ = 0;
+  TermSize size_;
+  int size_generation_ = 0;
+  bool size_known_ = false;
 };
 
 }  // namespace
 
 void end_if_asked_to_quit() {
   posix::end_if_asked_to_quit();
+}
+
+void open_closed_standard_streams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lowest free descriptor is taken, which is fd itself since those below are open.
+    const int opened = open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
 }
 
 std::unique_ptr<Platform> open_terminal() {

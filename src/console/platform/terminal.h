@@ -9,6 +9,15 @@ namespace yut {
 
 std::unique_ptr<Platform> open_terminal();
 
+// Opens standard input, output and error on the null device where they are closed, so that
+// no descriptor the game opens later takes their place (a closed input then reads as ended).
+// Call first thing in main.
+#ifdef _WIN32
+inline void open_closed_standard_streams() {}
+#else
+void open_closed_standard_streams();
+#endif
+
 // For waits outside the input wait (a lock, a slow write): when a signal has asked the game
 // to end (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT), gives the terminal back and ends the process by
 // that signal; otherwise returns at once. Does nothing before open_terminal() and where the

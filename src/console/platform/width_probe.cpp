@@ -25,20 +25,23 @@ ProbedWidth probe_ambiguous_width(Platform& platform, int timeout_ms) {
     return platform.read_byte(wanted_ms < 0 ? limit : std::min(wanted_ms, limit));
   };
   KeyDecoder decoder(platform.encoding());
-  ProbedWidth width;
+  ProbedWidth result;
   for (;;) {
     const Key key = decoder.next(source, -1);
     if (key.kind == KeyKind::CursorReport) {
-      width = {key.second >= 3 ? 2 : 1, true};
+      result.columns = key.second >= 3 ? 2 : 1;
+      result.measured = true;
       continue;  // the device attributes reply follows
     }
     if (key.kind == KeyKind::DeviceAttributes || key.kind == KeyKind::Timeout ||
         key.kind == KeyKind::EndOfInput) {
       break;
     }
+    result.typed += decoder.bytes();
     if (Clock::now() >= deadline) break;
   }
-  return width;
+  if (decoder.held() >= 0) result.typed += static_cast<char>(decoder.held());
+  return result;
 }
 
 }  // namespace yut

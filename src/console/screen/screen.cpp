@@ -66,20 +66,6 @@ void Screen::put_glyph(char32_t ch) {
   }
 }
 
-void Screen::erase_left() {
-  if (cy_ >= rows_ || (cx_ == 0 && cy_ == 0)) return;
-  int x = cx_ - 1;
-  int y = cy_;
-  if (x < 0) {  // typing that ran past the right edge went on at this row: step back over it
-    x = cols_ - 1;
-    --y;
-  }
-  if (x > 0 && at(x, y).ch == 0) --x;  // step onto the left half of a wide glyph
-  place_glyph(row_cells(y), x, U' ');  // blanks both halves of a wide glyph
-  cx_ = x;
-  cy_ = y;
-}
-
 std::string Screen::row_text(int y) const {
   return text_at(0, y, cols_);
 }

@@ -38,10 +38,6 @@ class Screen {
   void clear();                          // all blank, cursor to (0, 0)
   void put_glyph(char32_t ch);           // one glyph at the cursor, wrapping as put_text does
   void set_cursor_visible(bool visible) { cursor_visible_ = visible; }
-  // Blanks the glyph that ends just left of the cursor and moves the cursor onto it (the
-  // echo of Backspace). At column 0 that is the last glyph of the row above, where the
-  // typing ran past the right edge; nothing happens at (0, 0).
-  void erase_left();
 
   const Cell& at(int x, int y) const { return cells_[index(x, y)]; }
   std::span<const Cell> row(int y) const {

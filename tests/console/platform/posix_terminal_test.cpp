@@ -20,7 +20,14 @@
 namespace yut {
 namespace {
 
-enum class Ending { ReadForever, Crash, Farewell, ShowTwoKeys };
+enum class Ending {
+  ReadForever,
+  Crash,
+  Farewell,
+  ShowTwoKeys,  // shows the codes of the first two keys read, then ends
+  TwoDigits,    // exits with the two digit keys read first, as a number, after a third key
+  Flood,        // writes without end
+};
 
 // A child process on a new pseudo-terminal that opens the terminal and reads keys.
 class TerminalChild {
@@ -57,11 +64,12 @@ class TerminalChild {
   }
   void signal(int signal_number) { kill(pid_, signal_number); }
 
-  int wait_status() {
+  // drain: keep the terminal's output flowing meanwhile (else the terminal stalls).
+  int wait_status(bool drain = true) {
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (std::chrono::steady_clock::now() < deadline) {
-      if (!read_some(10)) usleep(10000);  // keep the terminal's output flowing
+      if (!drain || !read_some(10)) usleep(10000);
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
         waited_ = true;
         while (read_some(0)) {
@@ -92,6 +100,11 @@ class TerminalChild {
     auto terminal = open_terminal();
     Console con(*terminal);
     con.print("ready");
+    if (ending == Ending::Flood) {
+      con.refresh();
+      const std::string screenful(4096, 'x');
+      for (;;) terminal->write(screenful);
+    }
     try {
       if (ending == Ending::ShowTwoKeys) {
         const int first = con.read_key();
@@ -100,7 +113,12 @@ class TerminalChild {
         con.finish();
         return 0;
       }
-      con.read_key();
+      const int first = con.read_key();
+      if (ending == Ending::TwoDigits) {
+        const int number = (first - '0') * 10 + (con.read_key() - '0');
+        con.read_key();
+        return number;
+      }
       if (ending == Ending::Crash) raise(SIGSEGV);
       if (ending == Ending::Farewell) {
         con.finish();
@@ -136,10 +154,15 @@ bool is_cooked(const termios& t) {
   return (t.c_lflag & ICANON) != 0 && (t.c_lflag & ECHO) != 0;
 }
 
-// Starts a child, answers its width probe and waits until it shows its screen.
-void start(TerminalChild& child) {
+// Starts a child, answers its width probe (after typing early_keys) and waits until it
+// shows its screen.
+void start(TerminalChild& child, const std::string& early_keys = "") {
   ASSERT_TRUE(child.started());
   ASSERT_TRUE(child.wait_for("\x1b[6n"));
+  for (const char key : early_keys) {
+    child.type(std::string(1, key));
+    usleep(50000);
+  }
   child.type("\x1b[3;2R\x1b[?62;22c");
   ASSERT_TRUE(child.wait_for("ready"));
   EXPECT_TRUE(is_raw(child.mode()));
@@ -149,7 +172,11 @@ void start(TerminalChild& child) {
 TEST(PosixTerminalTest, SignalsGiveTheTerminalBack) {
   // Signals sent by another process, and by keys (Ctrl-C, Ctrl-\\).
   const std::pair<int, const char*> cases[] = {
-      {SIGTERM, nullptr}, {SIGHUP, nullptr}, {SIGINT, "\x03"}, {SIGQUIT, "\x1c"}};
+      {SIGTERM, nullptr},
+      {SIGHUP, nullptr},
+      {SIGINT, "\x03"},
+      {SIGQUIT, "\x1c"},
+      {SIGUSR1, nullptr}};  // any other signal whose default ends the process
   for (const auto& [signal_number, key] : cases) {
     TerminalChild child(Ending::ReadForever);
     start(child);
@@ -165,6 +192,28 @@ TEST(PosixTerminalTest, SignalsGiveTheTerminalBack) {
     EXPECT_TRUE(is_cooked(child.mode())) << signal_number;
     EXPECT_NE(child.output().rfind("\x1b[?25h"), std::string::npos) << signal_number;
   }
+}
+
+TEST(PosixTerminalTest, SignalEndsAGameWhoseTerminalStoppedReading) {
+  TerminalChild child(Ending::Flood);
+  start(child);
+  if (HasFatalFailure()) return;
+  usleep(300000);  // the terminal's buffer fills: the child waits to write
+  const auto sent = std::chrono::steady_clock::now();
+  child.signal(SIGTERM);
+  const int status = child.wait_status(false);
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_TRUE(is_cooked(child.mode()));
+}
+
+TEST(PosixTerminalTest, KeysTypedBeforeTheProbeIsAnsweredCount) {
+  TerminalChild child(Ending::TwoDigits);
+  start(child, "78");
+  if (HasFatalFailure()) return;
+  child.type("x");
+  const int status = child.wait_status();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 78) << status;
 }
 
 TEST(PosixTerminalTest, CrashGivesTheTerminalBack) {

@@ -35,20 +35,25 @@ TEST(WidthProbeTest, Table) {
     std::string replies;
     int width;
     bool measured;
-    std::size_t left;  // input bytes the probe leaves unread
+    std::size_t left;   // input bytes the probe leaves unread
+    std::string typed;  // keys typed before the replies, handed back in order
   };
   const Case cases[] = {
-      {"one column", "\x1b[5;2R\x1b[?62;22c", 1, true, 0},
-      {"two columns", "\x1b[5;3R\x1b[?62;22c", 2, true, 0},
-      {"no position report, only attributes", "\x1b[?1;2c", 1, false, 0},
-      {"no answer", "", 1, false, 0},
-      {"keys after the replies stay", "\x1b[1;3R\x1b[?6cab", 2, true, 2},
+      {"one column", "\x1b[5;2R\x1b[?62;22c", 1, true, 0, ""},
+      {"two columns", "\x1b[5;3R\x1b[?62;22c", 2, true, 0, ""},
+      {"no position report, only attributes", "\x1b[?1;2c", 1, false, 0, ""},
+      {"no answer", "", 1, false, 0, ""},
+      {"keys after the replies stay", "\x1b[1;3R\x1b[?6cab", 2, true, 2, ""},
+      {"keys before and between the replies", "1\r\x1b[5;3R\x1b[B가\x1b[?62;22c", 2, true, 0,
+       "1\r\x1b[B가"},
+      {"keys and no answer", "x\x1b", 1, false, 0, "x\x1b"},
   };
   for (const Case& c : cases) {
     MemoryPlatform platform(c.replies);
     const ProbedWidth width = probe_ambiguous_width(platform, 50);
     EXPECT_EQ(width.columns, c.width) << c.name;
     EXPECT_EQ(width.measured, c.measured) << c.name;
+    EXPECT_EQ(width.typed, c.typed) << c.name;
     EXPECT_EQ(platform.input_left(), c.left) << c.name;
     // CR, the probe glyph and the two questions; the first paint clears the glyph.
     EXPECT_EQ(platform.output(), "\r\xe2\x97\x8b\x1b[6n\x1b[c") << c.name;

@@ -101,31 +101,5 @@ TEST(ScreenTest, RowTextAndClear) {
   EXPECT_EQ(screen.cursor_x(), 0);
 }
 
-TEST(ScreenTest, EraseLeftTakesAWholeGlyph) {
-  Screen screen;
-  screen.move_to(3, 1);
-  screen.put_text("a한");
-  screen.erase_left();
-  EXPECT_EQ(screen.cursor_x(), 4);
-  EXPECT_EQ(screen.text_at(3, 1, 3), "a  ");
-  screen.erase_left();
-  EXPECT_EQ(screen.cursor_x(), 3);
-  EXPECT_EQ(screen.text_at(3, 1, 1), " ");
-}
-
-TEST(ScreenTest, EraseLeftStepsBackOverTheRightEdge) {
-  Screen screen;
-  screen.move_to(76, 1);
-  screen.put_text("ab한");  // the glyph ends in the last column; the cursor goes to row 2
-  screen.erase_left();
-  EXPECT_EQ(screen.cursor_x(), 78);
-  EXPECT_EQ(screen.cursor_y(), 1);
-  EXPECT_EQ(screen.text_at(76, 1, 4), "ab  ");
-  screen.move_to(0, 0);
-  screen.erase_left();  // nothing before the first cell
-  EXPECT_EQ(screen.cursor_x(), 0);
-  EXPECT_EQ(screen.cursor_y(), 0);
-}
-
 }  // namespace
 }  // namespace yut
