@@ -42,7 +42,12 @@ Tables make_tables() {
   return t;
 }
 
-const Tables kTables = make_tables();
+// Built on first use, so that constants of other files built while the program starts
+// may already ask for stations and walks.
+const Tables& tables() {
+  static const Tables built = make_tables();
+  return built;
+}
 
 bool listed(const std::array<std::int8_t, 4>& slots, int code) {
   return std::ranges::find(slots, code) != slots.end();
@@ -113,15 +118,15 @@ MoveOutcome capture(Position& p, int side, int mover, int taken, int station) {
 }  // namespace
 
 int station_of_cell(int cell) {
-  return kTables.station_of_cell[cell];
+  return tables().station_of_cell[cell];
 }
 
 int cell_of_station(int station) {
-  return kTables.cell_of_station[station];
+  return tables().cell_of_station[station];
 }
 
 int destination(int station, int steps) {
-  return kTables.destination[station][steps + 1];
+  return tables().destination[station][steps + 1];
 }
 
 Position to_position(const GameState& state) {
@@ -129,7 +134,7 @@ Position to_position(const GameState& state) {
   for (int cell = 0; cell < kCells; ++cell) {
     const int code = state.board[cell];
     if (is_piece_code(code) || is_stack_code(code)) {
-      p.station[unit_slot(code)] = kTables.station_of_cell[cell];
+      p.station[unit_slot(code)] = tables().station_of_cell[cell];
     }
   }
   for (int side = 0; side < kSides; ++side) {
@@ -149,7 +154,7 @@ void store_position(const Position& p, GameState& state) {
   }
   for (int slot = 0; slot < kUnitCodes; ++slot) {
     if (p.station[slot] != kOffBoard) {
-      state.board[kTables.cell_of_station[p.station[slot]]] = unit_code(slot);
+      state.board[tables().cell_of_station[p.station[slot]]] = unit_code(slot);
     }
   }
   for (int side = 0; side < kSides; ++side) {

@@ -13,13 +13,10 @@ struct Kind {
   double chance;
 };
 
-// How far ahead the strong side looks: throws after the one it is choosing for.
-constexpr int kLookAhead = 2;
-
 // Weights of the evaluation, in throws of the race to the goal.
 constexpr double kCaptureThrow = 1.0;  // what the extra throw of a capture is worth
 constexpr double kRisk = 0.3;          // share counted of what the next side's captures cost
-constexpr double kTempo = 0.6;         // the side that throws next is that much ahead
+constexpr double kTempo = 0.9;         // the side that throws next is that much ahead
 constexpr double kSpread = 0.55;       // spread of the race's outcome per root of its length
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
@@ -93,7 +90,12 @@ Tables make_tables() {
   return t;
 }
 
-const Tables kTables = make_tables();
+// Built on first use: the tables read the routes of the rules, whose own tables another
+// file builds, and the order in which files build their constants is not fixed.
+const Tables& tables() {
+  static const Tables built = make_tables();
+  return built;
+}
 
 // One side's units as the evaluation sees them.
 struct Units {
@@ -121,18 +123,18 @@ Units units_of(const Position& p, int side) {
 
 // Expected throws the side still needs: each unit on the board moves its pieces together.
 double race(const Units& u) {
-  double sum = u.waiting * kTables.from_waiting;
-  for (int k = 0; k < u.count; ++k) sum += kTables.to_goal[u.station[k]];
+  double sum = u.waiting * tables().from_waiting;
+  for (int k = 0; k < u.count; ++k) sum += tables().to_goal[u.station[k]];
   return sum;
 }
 
 // Chance that the hunter's next turn lands on `station`.
 double hit_chance(const Units& hunter, int station) {
   double miss = 1;
-  for (int k = 0; k < hunter.count; ++k) miss *= 1 - kTables.reach[hunter.station[k]][station];
+  for (int k = 0; k < hunter.count; ++k) miss *= 1 - tables().reach[hunter.station[k]][station];
   if (hunter.waiting > 0) {
-    miss *= 1 - kTables.reach[kGoalStation][station];
-    if (hunter.count == 0) miss *= 1 - kTables.reach_back_do_entry[station];
+    miss *= 1 - tables().reach[kGoalStation][station];
+    if (hunter.count == 0) miss *= 1 - tables().reach_back_do_entry[station];
   }
   return 1 - miss;
 }
@@ -142,7 +144,8 @@ double risk(const Units& prey, const Units& hunter) {
   double loss = 0;
   for (int k = 0; k < prey.count; ++k) {
     const int at = prey.station[k];
-    const double lost = prey.pieces[k] * kTables.from_waiting - kTables.to_goal[at] + kCaptureThrow;
+    const double lost =
+        prey.pieces[k] * tables().from_waiting - tables().to_goal[at] + kCaptureThrow;
     loss += hit_chance(hunter, at) * lost;
   }
   return loss;
@@ -154,9 +157,9 @@ struct Search {
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
     if (depth == 0) return position_worth(p, side, mover);
     double value = 0;
-    for (int k = 0; k < kTables.kind_count; ++k) {
-      const ThrowInfo& info = *kTables.kinds[k].info;
-      value += kTables.kinds[k].chance * best_move(p, mover, info, throws_after, depth);
+    for (int k = 0; k < tables().kind_count; ++k) {
+      const ThrowInfo& info = *tables().kinds[k].info;
+      value += tables().kinds[k].chance * best_move(p, mover, info, throws_after, depth);
     }
     return value;
   }
@@ -224,20 +227,20 @@ double position_worth(const Position& p, int side, int to_move) {
   return 1 / (1 + std::exp(-lead / spread));
 }
 
-int strong_choice(const Position& p, int side, int steps, int throws_pending) {
+int strong_choice(const Position& p, int side, int steps, int throws_pending, int look_ahead) {
   std::array<int, 5> choices{};
   const int count = valid_choices(p, side, steps, choices);
   if (count == 1) return choices[0];
   const ThrowInfo* info = nullptr;
-  for (int k = 0; k < kTables.kind_count; ++k) {
-    if (kTables.kinds[k].info->steps == steps) info = kTables.kinds[k].info;
+  for (int k = 0; k < tables().kind_count; ++k) {
+    if (tables().kinds[k].info->steps == steps) info = tables().kinds[k].info;
   }
   if (info == nullptr) return choices[0];
   const Search search{side};
   int best = choices[0];
   double best_worth = -1;
   for (int m = 0; m < count; ++m) {
-    const double worth = search.after_move(p, side, choices[m], *info, throws_pending, kLookAhead);
+    const double worth = search.after_move(p, side, choices[m], *info, throws_pending, look_ahead);
     if (worth > best_worth) {
       best_worth = worth;
       best = choices[m];

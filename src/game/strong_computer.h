@@ -18,8 +18,13 @@ int valid_choices(const Position& position, int side, int steps, std::array<int,
 // `to_move` throws next.
 double position_worth(const Position& position, int side, int to_move);
 
+// How far the strong side looks ahead: throws after the one it is choosing for. Each throw
+// more costs about thirty times the time; three keep a decision within a few milliseconds.
+inline constexpr int kStrongLookAhead = 3;
+
 // A choice for `side` on a throw of `steps`, with `throws_pending` more throws already
-// earned in this turn. Never one that the turn refuses.
-int strong_choice(const Position& position, int side, int steps, int throws_pending);
+// earned in this turn, looking `look_ahead` throws further. Never one that the turn refuses.
+int strong_choice(const Position& position, int side, int steps, int throws_pending,
+                  int look_ahead = kStrongLookAhead);
 
 }  // namespace yut
