@@ -34,7 +34,11 @@ TEST(CommandLine, AcceptedArguments) {
       {{"--seed", "5", "--version"}, Action::Version, std::nullopt},
       {{"--computer", "strong", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kStrong},
       {{"--computer=strong", "--computer=basic"}, Action::Play, std::nullopt},
-      {{"--ranking", "/var/games/yut"}, Action::Play, std::nullopt, ComputerLevel::kBasic, "/var/games/yut"},
+      {{"--ranking", "/var/games/yut"},
+       Action::Play,
+       std::nullopt,
+       ComputerLevel::kBasic,
+       "/var/games/yut"},
       {{"--ranking=my ranks", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kBasic, "my ranks"},
   };
   for (const AcceptedCase& c : cases) {
