@@ -51,7 +51,7 @@ class Renderer {
   void horizontal(int from, int to, int y, std::string& out) const;
   int unit_start(int x, int y) const;
   int next_change(int x, int y) const;
-  int move_cost(int x, int y, int to_x, int to_y) const;
+  int move_cost(int from_x, int from_y, int x, int y) const;
 
   size_t index(int x, int y) const {
     return static_cast<size_t>(y) * static_cast<size_t>(cols_) + static_cast<size_t>(x);
