@@ -34,7 +34,6 @@ row() { screen | sed -n "$(($1 + 1))p"; }
 plain_row() { row "$1" | sed 's/\xe2\x80\x8b//g'; }
 marker_row() { screen | grep -n '▶' | head -1 | cut -d: -f1 | awk '{ print $1 - 1 }'; }
 cursor_shown() { tmux -L "$socket" display -p -t "$session" '#{cursor_flag}'; }
-cursor_at() { [[ "$(tmux -L "$socket" display -p -t "$session" '#{cursor_x},#{cursor_y}')" == "$1,$2" ]]; }
 keys() { tmux -L "$socket" send-keys -t "$session" "$@"; }
 
 # wait_for SECONDS WHAT COMMAND...: polls until COMMAND succeeds; fails the run, naming WHAT,
@@ -55,9 +54,13 @@ shows() { screen | sed 's/\xe2\x80\x8b//g' | grep -qF "$1"; }
 row_starts() { [[ "$(plain_row "$1")" == "$2"* ]]; }
 # The main menu, whole (its last item drawn), with the marker on the given row.
 main_menu_with_marker_on() { shows "┃     게임 종료     ┃" && marker_on "$1"; }
-# The piece prompt "움직일 말을 선택해 주세요 :" stands at (45, 17) and is 27 columns wide: the
-# game waits for the choice once the cursor stands after it.
-at_piece_prompt() { shows "움직일 말을 선택해 주세요 :" && cursor_at 72 17; }
+# The game waits for the choice once the turn's texts and the piece prompt all stand and the
+# start text is gone. (wine leaves the terminal's cursor where its last drawing ended while the
+# console's cursor is hidden, so the cursor tells nothing here.)
+at_piece_prompt() {
+  shows "player1의 차례입니다." && shows "가 나왔습니다." && shows "움직일 말을 선택해 주세요 :" &&
+    ! shows "아무키나 눌러주세요."
+}
 
 # start NAME [ARG...]: runs the game in a new tmux session; the shell prints its exit status
 # after it.
@@ -100,7 +103,7 @@ wait_for 20 "the mode menu" row_starts 6 "┃  ▶       ┃       2인용 모�
 keys Enter
 wait_for 20 "the start of the game" shows "아무키나 눌러주세요."
 keys x
-wait_for 20 "the prompt for a piece, with the cursor after it" at_piece_prompt
+wait_for 20 "the prompt for a piece" at_piece_prompt
 shows "(개)가 나왔습니다." || fail "seed 1 did not throw gae"
 keys 1 Enter
 wait_for 20 "player 2's turn" shows "player2의 차례입니다."
