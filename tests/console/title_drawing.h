@@ -3,6 +3,8 @@
 // console layer: an outer frame printed as lines from (0, 0), the title, four item boxes
 // and the selection marker.
 
+#include <random>
+#include <span>
 #include <string>
 
 #include "console/console.h"
@@ -46,6 +48,16 @@ inline void move_marker(Console& con, int from, int to) {
   con.print(" ");
   con.gotoxy(4, marker_row(to));
   con.print("▶");
+}
+
+// One step of a random drawing: now and then a clearing, then a run of up to 11 of the given
+// glyphs at a random place.
+inline void draw_at_random(Console& con, std::mt19937& random,
+                           std::span<const char* const> glyphs) {
+  if (random() % 40 == 0) con.clear_screen();
+  con.gotoxy(static_cast<int>(random() % 80), static_cast<int>(random() % 34));
+  const int count = static_cast<int>(random() % 12);
+  for (int i = 0; i < count; ++i) con.print(glyphs[random() % glyphs.size()]);
 }
 
 }  // namespace yut::test

@@ -252,10 +252,7 @@ TEST_P(VtConsoleTest, RandomDrawingsStayInStep) {
                                         "ⓐ", "②", "\n", "  ", "┻", "윷놀이", "x1"};
   std::mt19937 random(2024);
   for (int round = 0; round < 300; ++round) {
-    if (random() % 40 == 0) con_.clear_screen();
-    con_.gotoxy(static_cast<int>(random() % 80), static_cast<int>(random() % 34));
-    const int count = static_cast<int>(random() % 12);
-    for (int i = 0; i < count; ++i) con_.print(kGlyphs[random() % std::size(kGlyphs)]);
+    test::draw_at_random(con_, random, kGlyphs);
     refresh();
     expect_console_shows_model();
     if (HasFatalFailure()) return;

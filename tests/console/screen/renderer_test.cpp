@@ -124,10 +124,7 @@ TEST_P(RendererTest, RandomDrawingsStayInStep) {
                                         "▶", "ⓐ", "②'", "\n", "é", "  ", "┻"};
   std::mt19937 random(12345);
   for (int round = 0; round < 300; ++round) {
-    if (random() % 40 == 0) con_.clear_screen();
-    con_.gotoxy(static_cast<int>(random() % 80), static_cast<int>(random() % 34));
-    const int count = static_cast<int>(random() % 12);
-    for (int i = 0; i < count; ++i) con_.print(kGlyphs[random() % std::size(kGlyphs)]);
+    test::draw_at_random(con_, random, kGlyphs);
     refresh();
     ASSERT_TRUE(terminal_shows(term_, con_.screen())) << "round " << round;
   }
