@@ -456,7 +456,7 @@ double solved_side_value(const Model& model, const Values& v, Policy policy, int
   double sum = 0;
   for (int t = 0; t < kKinds; ++t) {
     const std::size_t at = static_cast<std::size_t>(m) * kKinds + t;
-    const int extra = model.kinds[t].info->extra_throw ? 1 : 0;
+    const ThrowInfo& info = *model.kinds[t].info;
     int first = 0;
     int last = model.move_count[at];
     if (policy == Policy::kBasicRule) {
@@ -469,7 +469,7 @@ double solved_side_value(const Model& model, const Values& v, Policy policy, int
       double worth = 1;
       if (move.next >= 0) {
         const bool takes = basic_station != 0 && move.landing == basic_station;
-        worth = v.after(kSolvedMoves, throws - 1 + extra + (takes ? 1 : 0), move.next,
+        worth = v.after(kSolvedMoves, throws - 1 + throws_earned(info, takes), move.next,
                         takes ? b - basic_station : b);
       }
       best = std::max(best, worth);
@@ -486,9 +486,9 @@ double basic_side_value(const Model& model, const Values& v, int m, int b, int t
     if (next < 0) continue;  // the basic side has won: side 2's chance is 0
     const int landing = model.basic_landing[b][t];
     const bool takes = landing != 0 && (model.occupied[m] >> landing & 1);
-    const int extra = model.kinds[t].info->extra_throw ? 1 : 0;
-    sum += model.kinds[t].chance * v.after(kBasicMoves, throws - 1 + extra + (takes ? 1 : 0),
-                                           takes ? model.capture_result(m, landing) : m, next);
+    const int left = throws - 1 + throws_earned(*model.kinds[t].info, takes);
+    const int m_after = takes ? model.capture_result(m, landing) : m;
+    sum += model.kinds[t].chance * v.after(kBasicMoves, left, m_after, next);
   }
   return sum;
 }
@@ -670,9 +670,11 @@ void print_tournament(const char* label, const Record& r, double exact) {
   const double rate = static_cast<double>(r.wins) / static_cast<double>(r.games);
   const double half = half_interval(rate, r.games);
   const bool agrees = std::abs(rate - exact) <= half;
-  std::printf("  %s: %ld games: side 2 wins %.2f%% (95%% CI %.2f%% to %.2f%%); exact %.4f%%: %s\n",
-              label, r.games, 100 * rate, 100 * (rate - half), 100 * (rate + half), 100 * exact,
-              agrees ? "agrees" : "OUTSIDE THE INTERVAL");
+  std::printf(
+      "  %s: %ld games: side 2 wins %.2f%%\n"
+      "      (95%% CI %.2f%% to %.2f%%); exact %.4f%%: %s\n",
+      label, r.games, 100 * rate, 100 * (rate - half), 100 * (rate + half), 100 * exact,
+      agrees ? "agrees" : "OUTSIDE THE INTERVAL");
   if (r.outside_model != 0) {
     std::printf("    positions outside the model: %ld\n", r.outside_model);
   }
@@ -758,10 +760,11 @@ int main(int argc, char** argv) {
   std::printf("every move of the tables replayed on whole positions: %ld moves, all agree\n",
               model.checked_moves);
   std::printf(
-      "model: side 2 makes only valid choices; pieces are anonymous, so the stacked and\n"
-      "arrived lists' piece identities are not modelled (a side with two stacks out loses the\n"
-      "wrong list entries when one leaves the board); throws in hand beyond the cap are "
-      "dropped\n\n");
+      "model: side 2 makes only valid choices, as a computer side must (naming a refused\n"
+      "piece on purpose would buy a new throw). Pieces are anonymous: which pieces the stacked\n"
+      "and arrived lists name is not modelled (when one of two stacks leaves the board the game\n"
+      "takes the other's entries off the list), only how many, which is what the moves depend\n"
+      "on. Throws in hand beyond the cap are dropped.\n\n");
 
   double best_first = 0;
   double best_second = 0;
