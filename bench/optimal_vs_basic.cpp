@@ -369,10 +369,15 @@ void check_on_whole_positions(Model& model) {
           disagree("basic move left side 2 changed", m, b, t);
         }
         ++model.checked_moves;
-        // Each move of side 2.
+        // Each move of side 2: the same choices as on its own, and the same results.
         const std::size_t at = static_cast<std::size_t>(m) * kKinds + t;
+        std::array<int, kMaxChoices> choices{};
+        if (valid_choices(p, kSolvedSide, steps, choices) != model.move_count[at]) {
+          disagree("side 2 choices", m, b, t);
+        }
         for (int k = 0; k < model.move_count[at]; ++k) {
           const SolvedMove& move = model.moves[at][k];
+          if (move.choice != choices[k]) disagree("side 2 choices", m, b, t);
           Position r = p;
           const MoveOutcome outcome =
               apply_move(r, move.choice + side_offset(kSolvedSide), kSolvedSide, steps);
