@@ -87,25 +87,6 @@ int random_valid_choice(const Position& p, int side, int steps, std::mt19937& en
   return valid[std::uniform_int_distribution<int>(0, count - 1)(engine)];
 }
 
-int greedy_choice(const Position& p, int side, const ThrowInfo& info, int throws_pending) {
-  std::array<int, 5> choices{};
-  const int count = valid_choices(p, side, info.steps, choices);
-  int best = choices[0];
-  double best_worth = -1;
-  for (int m = 0; m < count; ++m) {
-    Position next = p;
-    const MoveOutcome outcome = apply_move(next, choices[m] + side_offset(side), side, info.steps);
-    const bool again =
-        throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) > 0;
-    const double worth = position_worth(next, side, again ? side : 1 - side);
-    if (worth > best_worth) {
-      best_worth = worth;
-      best = choices[m];
-    }
-  }
-  return best;
-}
-
 struct DecisionTimes {
   TimeHistogram cpu;
   TimeHistogram wall;
@@ -151,12 +132,13 @@ void tournament(const char* label, Opponent opponent, int games, std::uint32_t s
       case Opponent::kGreedy:
         break;
     }
-    return greedy_choice(p, kOtherSide, info, pending);
+    return best_now_choice(p, kOtherSide, info, pending);
   };
+  StrongMemory memory;  // the strong side's, new with each game
   auto strong = [&](const Position& p, const ThrowInfo& info, int pending) {
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = thread_cpu_micros();
-    const int choice = strong_choice(p, kStrongSide, info.steps, pending);
+    const int choice = strong_choice(p, kStrongSide, info.steps, pending, memory);
     const double cpu = thread_cpu_micros() - cpu_start;
     const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - start;
     for (DecisionTimes* t : {&times, &all}) {
@@ -165,7 +147,9 @@ void tournament(const char* label, Opponent opponent, int games, std::uint32_t s
     }
     return choice;
   };
+  prepare_strong_computer();  // as the game does before its first decision
   for (int g = 0; g < games; ++g) {
+    memory = {};
     Position p;
     for (;;) {
       if (play_rules_turn(p, kOtherSide, roll, other)) break;

@@ -7,6 +7,7 @@
 #include "game/computer.h"
 #include "game/random.h"
 #include "game/state.h"
+#include "game/strong_computer.h"
 #include "ranking/table.h"
 
 namespace yut {
@@ -18,6 +19,7 @@ struct GameContext {
   RankingTable& ranking;
   std::string ranking_file = "lanksave.txt";
   ComputerLevel computer = ComputerLevel::kBasic;  // who plays the versus-computer side
+  StrongMemory strong_memory{};  // what the strong side has seen in the game being played
 };
 
 }  // namespace yut

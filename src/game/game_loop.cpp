@@ -1,6 +1,7 @@
 #include "game/game_loop.h"
 
 #include "display/board_view.h"
+#include "game/strong_computer.h"
 #include "game/turn.h"
 
 namespace yut {
@@ -32,6 +33,8 @@ void two_player_game(GameContext& ctx) {
 }
 
 void versus_computer_game(GameContext& ctx) {
+  ctx.strong_memory = {};
+  if (ctx.computer == ComputerLevel::kStrong) prepare_strong_computer();
   play_game(ctx, computer_player());
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/solo_race.h"
+
 namespace yut {
 
 namespace {
@@ -13,11 +15,15 @@ struct Kind {
   double chance;
 };
 
-// Weights of the evaluation, in throws of the race to the goal.
-constexpr double kCaptureThrow = 1.0;  // what the extra throw of a capture is worth
+// Weights of the evaluation, in turns of the race to the goal.
+constexpr double kCaptureTurn = 0.75;  // what the extra throw of a capture is worth
 constexpr double kRisk = 0.3;          // share counted of what the next side's captures cost
-constexpr double kTempo = 0.9;         // the side that throws next is that much ahead
-constexpr double kSpread = 0.55;       // spread of the race's outcome per root of its length
+constexpr double kTempo = 0.5;         // the side that throws next is half a turn ahead
+constexpr double kSpread = 0.48;       // spread of the race's outcome per root of its length
+
+// Decisions that must find the other side with one unit out and pieces waiting, and never
+// with two units out, before it is expected to keep to one unit.
+constexpr int kKeptToOneEvidence = 3;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
@@ -25,9 +31,6 @@ constexpr int kReachThrows = 4;
 struct Tables {
   std::array<Kind, 6> kinds{};
   int kind_count = 0;
-  // Expected throws a lone piece needs from each station to the goal; from waiting.
-  std::array<double, kStations> to_goal{};
-  double from_waiting = 0;
   // [from][to]: chance that a unit at `from` lands on `to` at some throw of one turn when
   // the turn moves it alone; from kGoalStation it enters (without back-do).
   std::array<std::array<double, kStations>, kStations> reach{};
@@ -57,23 +60,6 @@ Tables make_tables() {
     while (k < t.kind_count && t.kinds[k].info != &info) ++k;
     if (k == t.kind_count) t.kinds[t.kind_count++] = {&info, 0.0};
     t.kinds[k].chance += 1.0 / kRollRange;
-  }
-  // Expected throws to the goal: iterate until settled (back-do makes it a loop).
-  for (int round = 0; round < 500; ++round) {
-    std::array<double, kStations> next{};
-    for (int s = 1; s < kStations; ++s) {
-      double sum = 1;
-      for (int k = 0; k < t.kind_count; ++k) {
-        sum += t.kinds[k].chance * t.to_goal[destination(s, t.kinds[k].info->steps)];
-      }
-      next[s] = sum;
-    }
-    t.to_goal = next;
-  }
-  t.from_waiting = 1;
-  for (int k = 0; k < t.kind_count; ++k) {
-    t.from_waiting +=
-        t.kinds[k].chance * t.to_goal[destination(kGoalStation, t.kinds[k].info->steps)];
   }
   for (int from = 0; from < kStations; ++from) {
     add_reach(t, from, kReachThrows, 1.0, t.reach[from], from == kGoalStation);
@@ -121,13 +107,6 @@ Units units_of(const Position& p, int side) {
   return u;
 }
 
-// Expected throws the side still needs: each unit on the board moves its pieces together.
-double race(const Units& u) {
-  double sum = u.waiting * tables().from_waiting;
-  for (int k = 0; k < u.count; ++k) sum += tables().to_goal[u.station[k]];
-  return sum;
-}
-
 // Chance that the hunter's next turn lands on `station`.
 double hit_chance(const Units& hunter, int station) {
   double miss = 1;
@@ -139,20 +118,30 @@ double hit_chance(const Units& hunter, int station) {
   return 1 - miss;
 }
 
-// Throws the prey expects to lose to the hunter's captures in the hunter's next turn.
-double risk(const Units& prey, const Units& hunter) {
+// Turns the prey expects to lose to the hunter's captures in the hunter's next turn.
+double risk(const Position& p, int prey_side, const Units& prey, const Units& hunter,
+            double prey_turns) {
   double loss = 0;
   for (int k = 0; k < prey.count; ++k) {
     const int at = prey.station[k];
-    const double lost =
-        prey.pieces[k] * tables().from_waiting - tables().to_goal[at] + kCaptureThrow;
-    loss += hit_chance(hunter, at) * lost;
+    const double chance = hit_chance(hunter, at);
+    if (chance == 0) continue;
+    const double lost = turns_after_capture(p, prey_side, at) - prey_turns + kCaptureTurn;
+    loss += chance * lost;
   }
   return loss;
 }
 
+// How the search expects the other side to answer.
+enum class Answer {
+  kItsUnit,  // moves the unit it has out (its stacks first, then its highest piece), and
+             // brings a piece in only when nothing is out
+  kBestNow,  // the move that looks best to it right away, by this evaluation
+};
+
 struct Search {
-  int side;  // the side the search plays for
+  int side;       // the side the search plays for
+  Answer answer;  // what the other side is expected to do
 
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
     if (depth == 0) return position_worth(p, side, mover);
@@ -164,16 +153,21 @@ struct Search {
     return value;
   }
 
-  // The worth of the best move of `mover` for this throw: highest for the side, lowest
-  // for its opponent.
+  // The worth of the move that `mover` makes on this throw: the side's best, or the
+  // other side's expected answer.
   double best_move(const Position& p, int mover, const ThrowInfo& info, int throws_after,
                    int depth) const {
     std::array<int, 5> choices{};
     const int count = valid_choices(p, mover, info.steps, choices);
-    double best = mover == side ? 0.0 : 1.0;
+    if (mover != side) {
+      const int answer_choice = count == 1 || answer == Answer::kItsUnit
+                                    ? choices[0]
+                                    : best_now_choice(p, mover, info, throws_after);
+      return after_move(p, mover, answer_choice, info, throws_after, depth - 1);
+    }
+    double best = 0;
     for (int m = 0; m < count; ++m) {
-      const double worth = after_move(p, mover, choices[m], info, throws_after, depth - 1);
-      best = mover == side ? std::max(best, worth) : std::min(best, worth);
+      best = std::max(best, after_move(p, mover, choices[m], info, throws_after, depth - 1));
     }
     return best;
   }
@@ -215,19 +209,48 @@ double position_worth(const Position& p, int side, int to_move) {
   if (has_won(p, 1 - side)) return 0;
   const Units own = units_of(p, side);
   const Units other = units_of(p, 1 - side);
-  const double own_race = race(own);
-  const double other_race = race(other);
+  const double own_race = turns_to_finish(p, side);
+  const double other_race = turns_to_finish(p, 1 - side);
   // Only the side that throws next threatens at once; the other can answer first.
   const bool own_next = to_move == side;
-  const double own_risk = own_next ? 0 : kRisk * risk(own, other);
-  const double other_risk = own_next ? kRisk * risk(other, own) : 0;
+  const double own_risk = own_next ? 0 : kRisk * risk(p, side, own, other, own_race);
+  const double other_risk = own_next ? kRisk * risk(p, 1 - side, other, own, other_race) : 0;
   const double lead =
       (other_race + other_risk) - (own_race + own_risk) + (own_next ? kTempo : -kTempo);
   const double spread = kSpread * std::sqrt(own_race + other_race + 1);
   return 1 / (1 + std::exp(-lead / spread));
 }
 
-int strong_choice(const Position& p, int side, int steps, int throws_pending, int look_ahead) {
+int best_now_choice(const Position& p, int side, const ThrowInfo& info, int throws_pending) {
+  std::array<int, 5> choices{};
+  const int count = valid_choices(p, side, info.steps, choices);
+  int best = choices[0];
+  double best_worth = -1;
+  for (int m = 0; count > 1 && m < count; ++m) {
+    Position next = p;
+    const MoveOutcome outcome = apply_move(next, choices[m] + side_offset(side), side, info.steps);
+    const bool again =
+        throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) > 0;
+    const double worth = position_worth(next, side, again ? side : 1 - side);
+    if (worth > best_worth) {
+      best_worth = worth;
+      best = choices[m];
+    }
+  }
+  return best;
+}
+
+int strong_choice(const Position& p, int side, int steps, int throws_pending, StrongMemory& memory,
+                  int look_ahead) {
+  // A side that has never had two units out at once is expected to go on moving the one
+  // it has; once it has, it is expected to make the move that looks best to it.
+  const int other_out = units_out(p, 1 - side);
+  if (other_out >= 2) memory.other_spread_out = true;
+  const Units other = units_of(p, 1 - side);
+  if (other_out == 1 && other.waiting > 0) ++memory.other_kept_to_one;
+  const bool keeps_to_one =
+      !memory.other_spread_out && memory.other_kept_to_one >= kKeptToOneEvidence;
+  const Search search{side, keeps_to_one ? Answer::kItsUnit : Answer::kBestNow};
   std::array<int, 5> choices{};
   const int count = valid_choices(p, side, steps, choices);
   if (count == 1) return choices[0];
@@ -236,7 +259,6 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, in
     if (tables().kinds[k].info->steps == steps) info = tables().kinds[k].info;
   }
   if (info == nullptr) return choices[0];
-  const Search search{side};
   int best = choices[0];
   double best_worth = -1;
   for (int m = 0; m < count; ++m) {
@@ -247,6 +269,11 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, in
     }
   }
   return best;
+}
+
+void prepare_strong_computer() {
+  tables();
+  prepare_solo_race();
 }
 
 }  // namespace yut

@@ -1,8 +1,10 @@
 #pragma once
 // The strong computer side: looks ahead over the throws to come (every throw kind with
-// its chance, the extra throws included) and weighs the positions it reaches by the race
-// to the goal and the pieces within the opponent's reach. It draws no random numbers, so
-// a game with a fixed seed replays the same.
+// its chance, the extra throws included) and weighs the positions it reaches by the turns
+// each side still needs to bring its pieces home and the pieces within the other side's
+// reach. It expects the other side to answer with the move that looks best at once, or,
+// once the other side has shown that it keeps to one unit on the board, to go on doing
+// so. It draws no random numbers, so a game with a fixed seed replays the same.
 
 #include <array>
 
@@ -18,13 +20,27 @@ int valid_choices(const Position& position, int side, int steps, std::array<int,
 // `to_move` throws next.
 double position_worth(const Position& position, int side, int to_move);
 
+// The choice whose position right after the move looks best to `side` by position_worth,
+// without looking further: how the strong side expects a good player to answer.
+int best_now_choice(const Position& position, int side, const ThrowInfo& info, int throws_pending);
+
+// What the strong side has seen of the other side at its own decisions in this game.
+struct StrongMemory {
+  bool other_spread_out = false;  // the other side has had two units on the board at once
+  int other_kept_to_one = 0;      // decisions that found it with one unit out and more waiting
+};
+
 // How far the strong side looks ahead: throws after the one it is choosing for. Each throw
 // more costs about thirty times the time; three keep a decision within a few milliseconds.
 inline constexpr int kStrongLookAhead = 3;
 
 // A choice for `side` on a throw of `steps`, with `throws_pending` more throws already
 // earned in this turn, looking `look_ahead` throws further. Never one that the turn refuses.
+// `memory` starts empty with each game and learns from the positions it is shown.
 int strong_choice(const Position& position, int side, int steps, int throws_pending,
-                  int look_ahead = kStrongLookAhead);
+                  StrongMemory& memory, int look_ahead = kStrongLookAhead);
+
+// Builds the tables of the evaluation now rather than at the first decision.
+void prepare_strong_computer();
 
 }  // namespace yut

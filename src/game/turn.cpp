@@ -81,7 +81,8 @@ std::optional<int> obtain_choice(GameContext& ctx, const PlayerDescriptor& playe
                                  const ThrowInfo& info, int throws_pending) {
   if (!is_computer(player)) return ctx.con.read_int();
   if (ctx.computer == ComputerLevel::kStrong) {
-    return strong_choice(to_position(ctx.state), side_index(player), info.steps, throws_pending);
+    return strong_choice(to_position(ctx.state), side_index(player), info.steps, throws_pending,
+                         ctx.strong_memory);
   }
   return computer_choice(ctx.state, ctx.random);
 }

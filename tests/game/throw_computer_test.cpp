@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -7,6 +9,7 @@
 #include "game/computer.h"
 #include "game/routes.h"
 #include "game/rules_turn.h"
+#include "game/solo_race.h"
 #include "game/strong_computer.h"
 #include "game/throw.h"
 #include "scripted_random.h"
@@ -100,6 +103,39 @@ TEST(ComputerChoice, StrongWorthIsTheSameWhileTheProgramStarts) {
   EXPECT_EQ(kWorthAtStart, position_worth(one_piece_each_out(), 1, 0));
 }
 
+// The turns a side needs alone are what one more throw makes of them: for positions of
+// random games, the table's value equals one turn plus, over the throws, the best move's
+// value (a throw of yut or mo stays in the turn, a move that wins ends it).
+TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
+  std::mt19937 engine(11);
+  Position p;
+  for (int checked = 0, side = 0; checked < 2000; side = 1 - side) {
+    double expected = 1;
+    for (int roll = 0; roll < kRollRange; ++roll) {
+      const ThrowInfo& info = throw_for_roll(roll);
+      std::array<int, 5> choices{};
+      const int count = valid_choices(p, side, info.steps, choices);
+      double best = 1e9;
+      for (int k = 0; k < count; ++k) {
+        Position next = p;
+        apply_move(next, choices[k] + side_offset(side), side, info.steps);
+        best = std::min(best, has_won(next, side)
+                                  ? 0.0
+                                  : turns_to_finish(next, side) - (info.extra_throw ? 1.0 : 0.0));
+      }
+      expected += best / kRollRange;
+    }
+    ASSERT_NEAR(turns_to_finish(p, side), expected, 1e-4) << "check " << checked;
+    ++checked;
+    std::array<int, 5> choices{};
+    const int steps = throw_for_roll(static_cast<int>(engine() % kRollRange)).steps;
+    const int count = valid_choices(p, side, steps, choices);
+    apply_move(p, choices[engine() % static_cast<unsigned>(count)] + side_offset(side), side,
+               steps);
+    if (has_won(p, side)) p = Position{};
+  }
+}
+
 TEST(ComputerChoice, StrongChoicesAreNeverRefused) {
   std::mt19937 engine(5);
   long decisions = 0;
@@ -107,9 +143,10 @@ TEST(ComputerChoice, StrongChoicesAreNeverRefused) {
   auto roll = [&] { return static_cast<int>(engine() % kRollRange); };
   while (decisions < 100000) {
     Position position;
+    std::array<StrongMemory, 2> memory{};
     for (int side = 0; !testing::Test::HasFailure(); side = 1 - side) {
       auto choose = [&](const Position& p, const ThrowInfo& info, int pending) {
-        const int choice = strong_choice(p, side, info.steps, pending, 1);
+        const int choice = strong_choice(p, side, info.steps, pending, memory[side], 1);
         ++decisions;
         if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
           ++refused;

@@ -238,8 +238,9 @@ TEST(WholeGames, TheRulesAloneReplayEveryTurn) {
       std::size_t next_typed = 0;
       auto roll = [&] { return replay.uniform(kRollRange); };
       auto person = [&](const Position&, const ThrowInfo&, int) { return typed[next_typed++]; };
+      StrongMemory memory;
       auto computer = [&](const Position& p, const ThrowInfo& info, int pending) {
-        return level == ComputerLevel::kStrong ? strong_choice(p, 1, info.steps, pending)
+        return level == ComputerLevel::kStrong ? strong_choice(p, 1, info.steps, pending, memory)
                                                : preferred_choice(p, 1, replay);
       };
       Position position;

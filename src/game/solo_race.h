@@ -1,0 +1,21 @@
+#pragma once
+// How many turns a side still needs to bring all its pieces home if it played alone and
+// chose every move as well as possible: the race part of the strong side's evaluation.
+// Unlike a sum over the pieces, it knows what a choice among several units is worth (a
+// throw can go where it takes a shortcut or lands exactly), what a stack saves, and that
+// a yut or a mo is a throw within the same turn.
+
+#include "game/rules.h"
+
+namespace yut {
+
+// Expected turns `side` needs from the start of one of its turns; 0 once it has won.
+double turns_to_finish(const Position& position, int side);
+
+// The same after the side's unit standing on `station` is captured and waits again.
+double turns_after_capture(const Position& position, int side, int station);
+
+// Builds the table now rather than on the first question (it takes a fraction of a second).
+void prepare_solo_race();
+
+}  // namespace yut
