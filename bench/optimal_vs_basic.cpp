@@ -810,8 +810,15 @@ int main(int argc, char** argv) {
   }
   {
     Record r;
+    StrongMemory memory;  // the strong side's, new with each game
+    long game = -1;
+    prepare_strong_computer();
     play(r, games, seed + 2, [&](const Position& p, const ThrowInfo& info, int pending) {
-      const int choice = strong_choice(p, kSolvedSide, info.steps, pending);
+      if (r.games != game) {
+        memory = {};
+        game = r.games;
+      }
+      const int choice = strong_choice(p, kSolvedSide, info.steps, pending, memory);
       score_choice(model, values, r, p, info, pending, choice);
       return choice;
     });
