@@ -40,6 +40,7 @@
 #include "game/random.h"
 #include "game/rules.h"
 #include "game/rules_turn.h"
+#include "game/side_config.h"
 #include "game/strong_computer.h"
 
 namespace yut {
@@ -87,79 +88,7 @@ std::array<Kind, kKinds> throw_kinds() {
 // ---------------------------------------------------------------------------------------
 // One side's pieces without their identities: units on the board and the arrived count.
 
-struct Unit {
-  int station = 0;
-  int pieces = 0;
-};
-
-struct Config {
-  std::array<Unit, kMaxUnits> units{};  // by station, ascending
-  int count = 0;
-  int arrived = 0;
-
-  int on_board() const {
-    int sum = 0;
-    for (int u = 0; u < count; ++u) sum += units[u].pieces;
-    return sum;
-  }
-};
-
-std::uint64_t key_of(const Config& c) {
-  std::uint64_t key = static_cast<std::uint64_t>(c.arrived);
-  for (int u = 0; u < c.count; ++u) {
-    key = key << 9 | static_cast<std::uint64_t>(c.units[u].station << 3 | c.units[u].pieces);
-  }
-  return key;
-}
-
-Config config_of(const Position& p, int side) {
-  Config c;
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    for (const int code : {piece_code(side, k), stack_code(side, k)}) {
-      const int at = p.station[unit_slot(code)];
-      if (at == kOffBoard) continue;
-      if (c.count == kMaxUnits) return Config{.arrived = kPiecesPerSide + 1};  // no such side
-      c.units[c.count++] = {at, pieces_in(code)};
-    }
-  }
-  for (int u = 1; u < c.count; ++u) {  // by station: an insertion sort of at most four
-    for (int k = u; k > 0 && c.units[k - 1].station > c.units[k].station; --k) {
-      std::swap(c.units[k - 1], c.units[k]);
-    }
-  }
-  c.arrived = p.arrived_count[side];
-  return c;
-}
-
-// Puts `side`'s pieces on the position as `c` has them. Which piece carries which code is
-// arbitrary here: the pieces go to the units in station order (a stack's pieces into the
-// stacked list), then to the arrived list; the rest wait.
-void place(Position& p, int side, const Config& c) {
-  int next = 0;
-  bool pair_out = false;
-  for (int u = 0; u < c.count; ++u) {
-    const Unit& unit = c.units[u];
-    int code = piece_code(side, next);
-    if (unit.pieces == 1) {
-      ++next;
-    } else {
-      if (unit.pieces == 2) {
-        code = stack_code(side, pair_out ? kSecondPairOffset : kPairOffset);
-        pair_out = true;
-      } else {
-        code = stack_code(side, unit.pieces == 3 ? kTripleOffset : kQuadOffset);
-      }
-      for (int k = 0; k < unit.pieces; ++k) {
-        p.stacked[side][p.stacked_count[side]++] =
-            static_cast<std::int8_t>(piece_code(side, next++));
-      }
-    }
-    p.station[unit_slot(code)] = static_cast<std::int8_t>(unit.station);
-  }
-  for (int k = 0; k < c.arrived; ++k) {
-    p.arrived[side][p.arrived_count[side]++] = static_cast<std::int8_t>(piece_code(side, next++));
-  }
-}
+using Config = SideConfig;
 
 // The basic side's state index, or -1 if the side has more than one piece out or a stack.
 int basic_index(const Config& c) {
@@ -173,23 +102,6 @@ Config basic_config(int b) {
   c.arrived = b / kStations;
   if (b % kStations != 0) c.units[c.count++] = {b % kStations, 1};
   return c;
-}
-
-// Steps of one station each from `station` to the goal: orders states by how far on they are.
-int steps_to_goal(int station) {
-  int steps = 0;
-  do {
-    station = destination(station, 1);
-    ++steps;
-  } while (station != kGoalStation);
-  return steps;
-}
-
-int distance_left(const Config& c) {
-  const int waiting = kPiecesPerSide - c.arrived - c.on_board();
-  int sum = waiting * steps_to_goal(kGoalStation);
-  for (int u = 0; u < c.count; ++u) sum += c.units[u].pieces * steps_to_goal(c.units[u].station);
-  return sum;
 }
 
 // The basic computer's choice as the game makes it. With nothing out it draws a piece at
@@ -253,22 +165,6 @@ struct Model {
   }
 };
 
-void enumerate(Config& c, int from_station, int pieces_left, std::vector<Config>& out) {
-  for (int arrived = 0; arrived <= pieces_left && arrived < kPiecesPerSide; ++arrived) {
-    Config done = c;
-    done.arrived = arrived;
-    out.push_back(done);
-  }
-  if (c.count == kMaxUnits) return;
-  for (int s = from_station; s < kStations; ++s) {
-    for (int pieces = 1; pieces <= pieces_left; ++pieces) {
-      c.units[c.count++] = {s, pieces};
-      enumerate(c, s + 1, pieces_left - pieces, out);
-      --c.count;
-    }
-  }
-}
-
 [[noreturn]] void disagree(const char* what, int m, int b, int t) {
   std::fprintf(stderr, "model and rules disagree (%s) at configuration %d, basic %d, kind %d\n",
                what, m, b, t);
@@ -326,7 +222,7 @@ void build_basic_moves(Model& model) {
     model.basic_order[b] = b;
   }
   std::array<int, kBasicStates> left{};
-  for (int b = 0; b < kBasicStates; ++b) left[b] = distance_left(basic_config(b));
+  for (int b = 0; b < kBasicStates; ++b) left[b] = steps_left(basic_config(b));
   std::sort(model.basic_order.begin(), model.basic_order.end(),
             [&](int x, int y) { return left[x] < left[y]; });
 }
@@ -398,19 +294,7 @@ void check_on_whole_positions(Model& model) {
 Model build_model() {
   Model model;
   model.kinds = throw_kinds();
-  Config empty;
-  enumerate(empty, 1, kPiecesPerSide, model.configs);
-  std::vector<int> left(model.configs.size());
-  std::vector<int> order(model.configs.size());
-  for (std::size_t m = 0; m < order.size(); ++m) {
-    order[m] = static_cast<int>(m);
-    left[m] = distance_left(model.configs[m]);
-  }
-  std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return left[x] < left[y]; });
-  std::vector<Config> sorted;
-  sorted.reserve(order.size());
-  for (const int m : order) sorted.push_back(model.configs[m]);
-  model.configs = std::move(sorted);
+  for (const std::uint64_t key : all_config_keys()) model.configs.push_back(config_of_key(key));
   for (std::size_t m = 0; m < model.configs.size(); ++m) {
     model.index.emplace(key_of(model.configs[m]), static_cast<int>(m));
   }

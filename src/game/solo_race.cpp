@@ -7,117 +7,18 @@
 #include <utility>
 #include <vector>
 
+#include "game/side_config.h"
 #include "game/strong_computer.h"
 
 namespace yut {
 
 namespace {
 
-constexpr int kMaxUnits = kPiecesPerSide;
 constexpr int kMaxChoices = 5;
 constexpr int kSolveSide = 0;      // the side the table is worked out on; both sides are alike
 constexpr double kSettled = 1e-6;  // largest change of a sweep at which the values stand
 constexpr int kMostSweeps = 1000;
 constexpr std::size_t kMovesPerConfig = 22;  // room for the moves of all throw kinds
-
-// One side's pieces without their identities: units by ascending station, and arrivals.
-struct Unit {
-  int station = 0;
-  int pieces = 0;
-};
-
-struct Config {
-  std::array<Unit, kMaxUnits> units{};
-  int count = 0;
-  int arrived = 0;
-};
-
-std::uint64_t key_of(const Config& c) {
-  auto key = static_cast<std::uint64_t>(c.arrived);
-  for (int u = 0; u < c.count; ++u) {
-    key = key << 9 | static_cast<std::uint64_t>(c.units[u].station << 3 | c.units[u].pieces);
-  }
-  return key;
-}
-
-// The side's configuration; `skip` names a station whose unit is left out (captured).
-Config config_of(const Position& p, int side, int skip = -1) {
-  Config c;
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    for (const int code : {piece_code(side, k), stack_code(side, k)}) {
-      const int at = p.station[unit_slot(code)];
-      if (at == kOffBoard || at == skip || c.count == kMaxUnits) continue;
-      c.units[c.count++] = {at, pieces_in(code)};
-    }
-  }
-  for (int u = 1; u < c.count; ++u) {  // by station: an insertion sort of at most four
-    for (int k = u; k > 0 && c.units[k - 1].station > c.units[k].station; --k) {
-      std::swap(c.units[k - 1], c.units[k]);
-    }
-  }
-  c.arrived = p.arrived_count[side];
-  return c;
-}
-
-// Puts the configuration's pieces on an empty position: pieces go to the units in order
-// (a stack's pieces into the stacked list), then to the arrived list; the rest wait.
-Position position_of(const Config& c) {
-  Position p;
-  int next = 0;
-  bool pair_out = false;
-  for (int u = 0; u < c.count; ++u) {
-    const Unit& unit = c.units[u];
-    int code = piece_code(kSolveSide, next);
-    if (unit.pieces == 1) {
-      ++next;
-    } else {
-      const int which = unit.pieces == 3   ? kTripleOffset
-                        : unit.pieces == 4 ? kQuadOffset
-                        : pair_out         ? kSecondPairOffset
-                                           : kPairOffset;
-      pair_out = pair_out || unit.pieces == 2;
-      code = stack_code(kSolveSide, which);
-      for (int k = 0; k < unit.pieces; ++k) {
-        p.stacked[kSolveSide][p.stacked_count[kSolveSide]++] =
-            static_cast<std::int8_t>(piece_code(kSolveSide, next++));
-      }
-    }
-    p.station[unit_slot(code)] = static_cast<std::int8_t>(unit.station);
-  }
-  for (int k = 0; k < c.arrived; ++k) {
-    p.arrived[kSolveSide][p.arrived_count[kSolveSide]++] =
-        static_cast<std::int8_t>(piece_code(kSolveSide, next++));
-  }
-  return p;
-}
-
-Config config_of_key(std::uint64_t key) {
-  Config c;
-  std::array<Unit, kMaxUnits> reversed{};
-  while (key >= 8) {  // units above the arrived count, the last unit lowest
-    reversed[c.count++] = {static_cast<int>(key >> 3 & 63), static_cast<int>(key & 7)};
-    key >>= 9;
-  }
-  for (int u = 0; u < c.count; ++u) c.units[u] = reversed[c.count - 1 - u];
-  c.arrived = static_cast<int>(key);
-  return c;
-}
-
-// The keys of every configuration with fewer than four arrivals: units on distinct stations.
-void enumerate(Config& c, int from_station, int pieces_left, std::vector<std::uint64_t>& out) {
-  for (int arrived = 0; arrived <= pieces_left && arrived < kPiecesPerSide; ++arrived) {
-    c.arrived = arrived;
-    out.push_back(key_of(c));
-  }
-  if (c.count == kMaxUnits) return;
-  for (int s = from_station; s < kStations; ++s) {
-    for (int pieces = 1; pieces <= pieces_left; ++pieces) {
-      c.units[c.count++] = {s, pieces};
-      enumerate(c, s + 1, pieces_left - pieces, out);
-      --c.count;
-    }
-  }
-}
 
 // Turns by configuration key, in an open-addressed table at most two-thirds full.
 class Table {
@@ -151,38 +52,8 @@ class Table {
   std::vector<Slot> slots_;
 };
 
-// A configuration's pieces still to walk, counted in single steps: the order in which the
-// values are swept, so that most moves lead to values already brought up to date.
-int steps_left(const Config& c) {
-  auto walk = [](int station) {
-    int steps = 0;
-    do {
-      station = destination(station, 1);
-      ++steps;
-    } while (station != kGoalStation);
-    return steps;
-  };
-  int waiting = kPiecesPerSide - c.arrived;
-  int sum = 0;
-  for (int u = 0; u < c.count; ++u) {
-    sum += c.units[u].pieces * walk(c.units[u].station);
-    waiting -= c.units[u].pieces;
-  }
-  return sum + waiting * walk(kGoalStation);
-}
-
 Table make_table() {
-  // Keys in the order of the sweeps.
-  std::vector<std::uint64_t> keys;
-  Config empty;
-  enumerate(empty, kGoalStation + 1, kPiecesPerSide, keys);
-  std::vector<std::pair<int, std::uint64_t>> by_steps(keys.size());
-  for (std::size_t m = 0; m < keys.size(); ++m) {
-    by_steps[m] = {steps_left(config_of_key(keys[m])), keys[m]};
-  }
-  std::sort(by_steps.begin(), by_steps.end());
-  for (std::size_t m = 0; m < keys.size(); ++m) keys[m] = by_steps[m].second;
-  by_steps = {};
+  const std::vector<std::uint64_t> keys = all_config_keys();
   Table table(keys.size());
   for (std::size_t m = 0; m < keys.size(); ++m) table[keys[m]] = static_cast<float>(m);
 
@@ -209,7 +80,8 @@ Table make_table() {
   std::vector<std::int32_t> results;
   results.reserve(keys.size() * kMovesPerConfig);
   for (const std::uint64_t key : keys) {
-    const Position p = position_of(config_of_key(key));
+    Position p;
+    place(p, kSolveSide, config_of_key(key));
     for (const Kind& kind : kinds) {
       std::array<int, kMaxChoices> choices{};
       const int valid = valid_choices(p, kSolveSide, kind.steps, choices);
@@ -257,8 +129,8 @@ const Table& table() {
   return built;
 }
 
-double turns_of(const Config& c) {
-  if (c.arrived >= kPiecesPerSide) return 0;
+double turns_of(const SideConfig& c) {
+  if (c.arrived == kPiecesPerSide) return 0;
   const float* turns = table().find(key_of(c));
   return turns == nullptr ? 0 : *turns;
 }
