@@ -17,7 +17,7 @@ struct Kind {
 
 // Weights of the evaluation, in turns of the race to the goal.
 constexpr double kCaptureTurn = 0.75;  // what the extra throw of a capture is worth
-constexpr double kRisk = 0.3;          // share counted of what the next side's captures cost
+constexpr double kRisk = 0.15;         // share counted of what the next side's captures cost
 constexpr double kTempo = 0.5;         // the side that throws next is half a turn ahead
 constexpr double kSpread = 0.48;       // spread of the race's outcome per root of its length
 
