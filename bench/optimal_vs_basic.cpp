@@ -50,7 +50,7 @@ constexpr int kBasicSide = 0;   // side 1: the basic computer, first to throw in
 constexpr int kSolvedSide = 1;  // side 2: the side whose best play is solved
 constexpr int kMaxUnits = kPiecesPerSide;
 constexpr int kMaxChoices = 5;
-constexpr int kKinds = 6;  // throw kinds: back-do, do, gae, geol, yut, mo
+constexpr int kKinds = kThrowKinds;  // back-do, do, gae, geol, yut, mo
 constexpr double kTolerance = 1e-7;
 constexpr int kMaxSweeps = 100000;
 // Basic side: arrived count (0..3) times station (0 when nothing is out).
@@ -58,31 +58,6 @@ constexpr int kBasicStates = kPiecesPerSide * kStations;
 
 double cpu_seconds() {
   return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
-// ---------------------------------------------------------------------------------------
-// Throw kinds and their chances, counted over the rolls 0..99.
-
-struct Kind {
-  const ThrowInfo* info = nullptr;
-  double chance = 0;
-};
-
-std::array<Kind, kKinds> throw_kinds() {
-  std::array<Kind, kKinds> kinds{};
-  int count = 0;
-  for (int roll = 0; roll < kRollRange; ++roll) {
-    const ThrowInfo& info = throw_for_roll(roll);
-    int k = 0;
-    while (k < count && kinds[k].info != &info) ++k;
-    if (k == count) {
-      if (count == kKinds) std::abort();
-      kinds[count++].info = &info;
-    }
-    kinds[k].chance += 1.0 / kRollRange;
-  }
-  if (count != kKinds) std::abort();
-  return kinds;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -138,7 +113,7 @@ struct SolvedMove {
 };
 
 struct Model {
-  std::array<Kind, kKinds> kinds{};
+  std::array<ThrowChance, kKinds> kinds{};
   std::vector<Config> configs;  // side 2's, most advanced first
   std::unordered_map<std::uint64_t, int> index;
   std::vector<std::array<SolvedMove, kMaxChoices>> moves;  // [m * kKinds + t]
@@ -293,7 +268,7 @@ void check_on_whole_positions(Model& model) {
 
 Model build_model() {
   Model model;
-  model.kinds = throw_kinds();
+  model.kinds = throw_chances();
   for (const std::uint64_t key : all_config_keys()) model.configs.push_back(config_of_key(key));
   for (std::size_t m = 0; m < model.configs.size(); ++m) {
     model.index.emplace(key_of(model.configs[m]), static_cast<int>(m));
@@ -634,7 +609,7 @@ int main(int argc, char** argv) {
   const Model model = build_model();
   std::printf("Side 2's best play against the basic computer (side 1), solved exactly\n");
   std::printf("throw chances:");
-  for (const Kind& k : model.kinds) {
+  for (const ThrowChance& k : model.kinds) {
     std::printf(" %d steps %.2f,", k.info->steps, k.chance);
   }
   long states = 0;

@@ -20,57 +20,45 @@ constexpr double kSettled = 1e-6;  // largest change of a sweep at which the val
 constexpr int kMostSweeps = 1000;
 constexpr std::size_t kMovesPerConfig = 22;  // room for the moves of all throw kinds
 
-// Turns by configuration key, in an open-addressed table at most two-thirds full.
+// Configuration keys to their places in the list of keys, in an open-addressed table at
+// most two-thirds full; and the turns of each place.
 class Table {
  public:
-  explicit Table(std::size_t keys) {
+  explicit Table(const std::vector<std::uint64_t>& keys) : turns(keys.size(), 0.0F) {
     std::size_t size = 1024;
-    while (size < keys + keys / 2) size *= 2;
+    while (size < keys.size() + keys.size() / 2) size *= 2;
     slots_.resize(size);
+    for (std::size_t m = 0; m < keys.size(); ++m) {
+      Slot& slot = probe(keys[m]);
+      slot.key = keys[m] + 1;
+      slot.place = static_cast<std::int32_t>(m);
+    }
   }
-  float& operator[](std::uint64_t key) {
-    Slot* slot = probe(key);
-    slot->key = key + 1;
-    return slot->value;
-  }
-  const float* find(std::uint64_t key) const {
-    const Slot* slot = const_cast<Table*>(this)->probe(key);
-    return slot->key == 0 ? nullptr : &slot->value;
-  }
+  // The key's place, or -1 for a key that is not in the table.
+  std::int32_t find(std::uint64_t key) const { return probe(key).place; }
+
+  std::vector<float> turns;
 
  private:
   struct Slot {
     std::uint64_t key = 0;  // key + 1, or 0 when free
-    float value = 0;
+    std::int32_t place = -1;
   };
-  Slot* probe(std::uint64_t key) {
+  const Slot& probe(std::uint64_t key) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> 20 & mask;; at = (at + 1) & mask) {
-      if (slots_[at].key == 0 || slots_[at].key == key + 1) return &slots_[at];
+      if (slots_[at].key == 0 || slots_[at].key == key + 1) return slots_[at];
     }
   }
+  Slot& probe(std::uint64_t key) { return const_cast<Slot&>(std::as_const(*this).probe(key)); }
+
   std::vector<Slot> slots_;
 };
 
 Table make_table() {
   const std::vector<std::uint64_t> keys = all_config_keys();
-  Table table(keys.size());
-  for (std::size_t m = 0; m < keys.size(); ++m) table[keys[m]] = static_cast<float>(m);
-
-  // Throw kinds with their chances.
-  struct Kind {
-    int steps;
-    bool extra;
-    double chance;
-  };
-  std::vector<Kind> kinds;
-  for (int roll = 0; roll < kRollRange; ++roll) {
-    const ThrowInfo& info = throw_for_roll(roll);
-    auto it = std::find_if(kinds.begin(), kinds.end(),
-                           [&](const Kind& k) { return k.steps == info.steps; });
-    if (it == kinds.end()) it = kinds.insert(kinds.end(), {info.steps, info.extra_throw, 0.0});
-    it->chance += 1.0 / kRollRange;
-  }
+  Table table(keys);
+  const auto& kinds = throw_chances();
 
   // Each configuration's moves for each kind, one after another: the configuration after
   // the move, or -1 when the side has won; `count` tells how many each kind has. There
@@ -82,45 +70,43 @@ Table make_table() {
   for (const std::uint64_t key : keys) {
     Position p;
     place(p, kSolveSide, config_of_key(key));
-    for (const Kind& kind : kinds) {
+    for (const ThrowChance& kind : kinds) {
       std::array<int, kMaxChoices> choices{};
-      const int valid = valid_choices(p, kSolveSide, kind.steps, choices);
+      const int valid = valid_choices(p, kSolveSide, kind.info->steps, choices);
       count.push_back(static_cast<std::uint8_t>(valid));
       for (int k = 0; k < valid; ++k) {
         Position next = p;
-        apply_move(next, choices[k] + side_offset(kSolveSide), kSolveSide, kind.steps);
-        results.push_back(has_won(next, kSolveSide) ? -1
-                                                    : static_cast<std::int32_t>(*table.find(
-                                                          key_of(config_of(next, kSolveSide)))));
+        apply_move(next, choices[k] + side_offset(kSolveSide), kSolveSide, kind.info->steps);
+        results.push_back(
+            has_won(next, kSolveSide) ? -1 : table.find(key_of(config_of(next, kSolveSide))));
       }
     }
   }
 
-  // Turns still to play after the current one, with one throw in hand: a move that earns
-  // a throw stays in the turn, any other ends it. Alone, a side never earns more than one.
-  std::vector<float> after(keys.size(), 0.0F);
+  // Turns from the start of a turn: this one, then after each throw's best move, none
+  // once the side has won, the rest of this one after a yut or a mo, else those of the
+  // position reached. Alone, a side never has more than one throw in hand.
+  std::vector<float>& turns = table.turns;
   for (int sweep = 0; sweep < kMostSweeps; ++sweep) {
     double largest = 0;
     std::size_t next = 0;
     for (std::size_t m = 0; m < keys.size(); ++m) {
-      double value = 0;
+      double value = 1;
       for (std::size_t t = 0; t < kinds.size(); ++t) {
+        const double same_turn = kinds[t].info->extra_throw ? 1.0 : 0.0;
         double best = 1e9;
         const std::size_t end = next + count[m * kinds.size() + t];
         for (std::size_t k = next; k < end; ++k) {
-          const double rest =
-              results[k] < 0 ? 0.0 : after[results[k]] + (kinds[t].extra ? 0.0 : 1.0);
-          best = std::min(best, rest);
+          best = std::min(best, results[k] < 0 ? 0.0 : turns[results[k]] - same_turn);
         }
         next = end;
         value += kinds[t].chance * best;
       }
-      largest = std::max(largest, std::abs(value - after[m]));
-      after[m] = static_cast<float>(value);
+      largest = std::max(largest, std::abs(value - turns[m]));
+      turns[m] = static_cast<float>(value);
     }
     if (largest < kSettled) break;
   }
-  for (std::size_t m = 0; m < keys.size(); ++m) table[keys[m]] = 1.0F + after[m];
   return table;
 }
 
@@ -131,8 +117,8 @@ const Table& table() {
 
 double turns_of(const SideConfig& c) {
   if (c.arrived == kPiecesPerSide) return 0;
-  const float* turns = table().find(key_of(c));
-  return turns == nullptr ? 0 : *turns;
+  const std::int32_t place = table().find(key_of(c));
+  return place < 0 ? 0 : table().turns[place];
 }
 
 }  // namespace

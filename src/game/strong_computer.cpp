@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/side_config.h"
 #include "game/solo_race.h"
 
 namespace yut {
 
 namespace {
-
-// Throw kinds seen by the look-ahead: step value, chance and whether it earns a throw.
-struct Kind {
-  const ThrowInfo* info;
-  double chance;
-};
 
 // Weights of the evaluation, in turns of the race to the goal.
 constexpr double kCaptureTurn = 0.75;  // what the extra throw of a capture is worth
@@ -29,8 +24,6 @@ constexpr int kKeptToOneEvidence = 3;
 constexpr int kReachThrows = 4;
 
 struct Tables {
-  std::array<Kind, 6> kinds{};
-  int kind_count = 0;
   // [from][to]: chance that a unit at `from` lands on `to` at some throw of one turn when
   // the turn moves it alone; from kGoalStation it enters (without back-do).
   std::array<std::array<double, kStations>, kStations> reach{};
@@ -41,12 +34,12 @@ struct Tables {
 void add_reach(const Tables& t, int from, int throws_left, double chance,
                std::array<double, kStations>& into, bool entering) {
   if (throws_left == 0) return;
-  for (int k = 0; k < t.kind_count; ++k) {
-    const ThrowInfo& info = *t.kinds[k].info;
+  for (const ThrowChance& kind : throw_chances()) {
+    const ThrowInfo& info = *kind.info;
     if (entering && info.steps < 0) continue;
     const int to = destination(from, info.steps);
     if (to == kGoalStation) continue;
-    const double c = chance * t.kinds[k].chance;
+    const double c = chance * kind.chance;
     into[to] += c;
     if (info.extra_throw) add_reach(t, to, throws_left - 1, c, into, false);
   }
@@ -54,23 +47,16 @@ void add_reach(const Tables& t, int from, int throws_left, double chance,
 
 Tables make_tables() {
   Tables t;
-  for (int roll = 0; roll < kRollRange; ++roll) {
-    const ThrowInfo& info = throw_for_roll(roll);
-    int k = 0;
-    while (k < t.kind_count && t.kinds[k].info != &info) ++k;
-    if (k == t.kind_count) t.kinds[t.kind_count++] = {&info, 0.0};
-    t.kinds[k].chance += 1.0 / kRollRange;
-  }
   for (int from = 0; from < kStations; ++from) {
     add_reach(t, from, kReachThrows, 1.0, t.reach[from], from == kGoalStation);
   }
-  for (int k = 0; k < t.kind_count; ++k) {
-    const ThrowInfo& info = *t.kinds[k].info;
+  for (const ThrowChance& kind : throw_chances()) {
+    const ThrowInfo& info = *kind.info;
     if (info.steps >= 0) continue;
     const int to = destination(kGoalStation, info.steps);
-    t.reach_back_do_entry[to] += t.kinds[k].chance;
+    t.reach_back_do_entry[to] += kind.chance;
     if (info.extra_throw) {
-      add_reach(t, to, kReachThrows - 1, t.kinds[k].chance, t.reach_back_do_entry, false);
+      add_reach(t, to, kReachThrows - 1, kind.chance, t.reach_back_do_entry, false);
     }
   }
   return t;
@@ -83,35 +69,13 @@ const Tables& tables() {
   return built;
 }
 
-// One side's units as the evaluation sees them.
-struct Units {
-  std::array<int, 8> station{};
-  std::array<int, 8> pieces{};
-  int count = 0;
-  int waiting = 0;
-};
-
-Units units_of(const Position& p, int side) {
-  Units u;
-  int on_board = 0;
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    for (const int code : {piece_code(side, k), stack_code(side, k)}) {
-      const int at = p.station[unit_slot(code)];
-      if (at == kOffBoard) continue;
-      u.station[u.count] = at;
-      u.pieces[u.count++] = pieces_in(code);
-      on_board += pieces_in(code);
-    }
-  }
-  u.waiting = kPiecesPerSide - on_board - p.arrived_count[side];
-  return u;
-}
-
 // Chance that the hunter's next turn lands on `station`.
-double hit_chance(const Units& hunter, int station) {
+double hit_chance(const SideConfig& hunter, int station) {
   double miss = 1;
-  for (int k = 0; k < hunter.count; ++k) miss *= 1 - tables().reach[hunter.station[k]][station];
-  if (hunter.waiting > 0) {
+  for (int k = 0; k < hunter.count; ++k) {
+    miss *= 1 - tables().reach[hunter.units[k].station][station];
+  }
+  if (hunter.waiting() > 0) {
     miss *= 1 - tables().reach[kGoalStation][station];
     if (hunter.count == 0) miss *= 1 - tables().reach_back_do_entry[station];
   }
@@ -119,11 +83,11 @@ double hit_chance(const Units& hunter, int station) {
 }
 
 // Turns the prey expects to lose to the hunter's captures in the hunter's next turn.
-double risk(const Position& p, int prey_side, const Units& prey, const Units& hunter,
+double risk(const Position& p, int prey_side, const SideConfig& prey, const SideConfig& hunter,
             double prey_turns) {
   double loss = 0;
   for (int k = 0; k < prey.count; ++k) {
-    const int at = prey.station[k];
+    const int at = prey.units[k].station;
     const double chance = hit_chance(hunter, at);
     if (chance == 0) continue;
     const double lost = turns_after_capture(p, prey_side, at) - prey_turns + kCaptureTurn;
@@ -146,9 +110,8 @@ struct Search {
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
     if (depth == 0) return position_worth(p, side, mover);
     double value = 0;
-    for (int k = 0; k < tables().kind_count; ++k) {
-      const ThrowInfo& info = *tables().kinds[k].info;
-      value += tables().kinds[k].chance * best_move(p, mover, info, throws_after, depth);
+    for (const ThrowChance& kind : throw_chances()) {
+      value += kind.chance * best_move(p, mover, *kind.info, throws_after, depth);
     }
     return value;
   }
@@ -207,8 +170,8 @@ int valid_choices(const Position& p, int side, int steps, std::array<int, 5>& ch
 double position_worth(const Position& p, int side, int to_move) {
   if (has_won(p, side)) return 1;
   if (has_won(p, 1 - side)) return 0;
-  const Units own = units_of(p, side);
-  const Units other = units_of(p, 1 - side);
+  const SideConfig own = config_of(p, side);
+  const SideConfig other = config_of(p, 1 - side);
   const double own_race = turns_to_finish(p, side);
   const double other_race = turns_to_finish(p, 1 - side);
   // Only the side that throws next threatens at once; the other can answer first.
@@ -246,8 +209,7 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, St
   // it has; once it has, it is expected to make the move that looks best to it.
   const int other_out = units_out(p, 1 - side);
   if (other_out >= 2) memory.other_spread_out = true;
-  const Units other = units_of(p, 1 - side);
-  if (other_out == 1 && other.waiting > 0) ++memory.other_kept_to_one;
+  if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
   const bool keeps_to_one =
       !memory.other_spread_out && memory.other_kept_to_one >= kKeptToOneEvidence;
   const Search search{side, keeps_to_one ? Answer::kItsUnit : Answer::kBestNow};
@@ -255,8 +217,8 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, St
   const int count = valid_choices(p, side, steps, choices);
   if (count == 1) return choices[0];
   const ThrowInfo* info = nullptr;
-  for (int k = 0; k < tables().kind_count; ++k) {
-    if (tables().kinds[k].info->steps == steps) info = tables().kinds[k].info;
+  for (const ThrowChance& kind : throw_chances()) {
+    if (kind.info->steps == steps) info = kind.info;
   }
   if (info == nullptr) return choices[0];
   int best = choices[0];

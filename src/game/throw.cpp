@@ -7,7 +7,7 @@ namespace yut {
 
 namespace {
 
-constexpr std::array<ThrowInfo, 6> kThrows{{
+constexpr std::array<ThrowInfo, kThrowKinds> kThrows{{
     {6, ThrowKind::kBackDo, -1, "(빽도)가 나왔습니다.\n", false},
     {25, ThrowKind::kDo, 1, "(도)가 나왔습니다.\n", false},
     {50, ThrowKind::kGae, 2, "(개)가 나왔습니다.\n", false},
@@ -22,6 +22,20 @@ const ThrowInfo& throw_for_roll(int roll) {
   const auto band = std::ranges::find_if(
       kThrows, [roll](const ThrowInfo& info) { return roll < info.rolls_below; });
   return band != kThrows.end() ? *band : kThrows.back();
+}
+
+const std::array<ThrowChance, kThrowKinds>& throw_chances() {
+  static const std::array<ThrowChance, kThrowKinds> chances = [] {
+    std::array<ThrowChance, kThrowKinds> built{};
+    for (int k = 0; k < kThrowKinds; ++k) built[k].info = &kThrows[k];
+    for (int roll = 0; roll < kRollRange; ++roll) {
+      for (ThrowChance& c : built) {
+        if (c.info == &throw_for_roll(roll)) c.chance += 1.0 / kRollRange;
+      }
+    }
+    return built;
+  }();
+  return chances;
 }
 
 }  // namespace yut

@@ -1,6 +1,8 @@
 #pragma once
 // The throw of the sticks: a roll 0..99 mapped by fixed bands to a throw kind.
 
+#include <array>
+
 namespace yut {
 
 inline constexpr int kRollRange = 100;  // a roll is 0..99, all equally likely
@@ -16,5 +18,14 @@ struct ThrowInfo {
 };
 
 const ThrowInfo& throw_for_roll(int roll);
+
+// Each throw kind with its chance (its share of the rolls), in the order of the bands:
+// what a look-ahead over the throws to come weighs.
+inline constexpr int kThrowKinds = 6;
+struct ThrowChance {
+  const ThrowInfo* info;
+  double chance;
+};
+const std::array<ThrowChance, kThrowKinds>& throw_chances();
 
 }  // namespace yut
