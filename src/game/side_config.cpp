@@ -64,12 +64,12 @@ SideConfig config_of_key(std::uint64_t key) {
   return c;
 }
 
-SideConfig config_of(const Position& p, int side, int skip) {
+SideConfig config_of(const Position& p, int side) {
   SideConfig c;
   for (int k = 0; k < kPiecesPerSide; ++k) {
     for (const int code : {piece_code(side, k), stack_code(side, k)}) {
       const int at = p.station[unit_slot(code)];
-      if (at == kOffBoard || at == skip) continue;
+      if (at == kOffBoard) continue;
       if (c.count == kPiecesPerSide) return SideConfig{.arrived = kPiecesPerSide + 1};
       c.units[c.count++] = {at, pieces_in(code)};
     }
@@ -81,6 +81,13 @@ SideConfig config_of(const Position& p, int side, int skip) {
   }
   c.arrived = p.arrived_count[side];
   return c;
+}
+
+SideConfig without_unit(const SideConfig& c, int u) {
+  SideConfig rest = c;
+  --rest.count;
+  for (int k = u; k < rest.count; ++k) rest.units[k] = rest.units[k + 1];
+  return rest;
 }
 
 void place(Position& p, int side, const SideConfig& c) {

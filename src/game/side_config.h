@@ -29,8 +29,11 @@ struct SideConfig {
 std::uint64_t key_of(const SideConfig& c);
 SideConfig config_of_key(std::uint64_t key);
 
-// The configuration of `side` on the position, leaving out a unit standing on `skip`.
-SideConfig config_of(const Position& p, int side, int skip = kOffBoard);
+// The configuration of `side` on the position.
+SideConfig config_of(const Position& p, int side);
+
+// The configuration after its unit number `u` is captured: its pieces wait again.
+SideConfig without_unit(const SideConfig& c, int u);
 
 // Puts `side`'s pieces on the position as `c` has them. Which piece carries which code is
 // arbitrary: the pieces go to the units in station order (a stack's pieces into the

@@ -21,7 +21,7 @@ constexpr int kMostSweeps = 1000;
 constexpr std::size_t kMovesPerConfig = 22;  // room for the moves of all throw kinds
 
 // Configuration keys to their places in the list of keys, in an open-addressed table at
-// most two-thirds full; and the turns of each place.
+// most two-thirds full; the turns of each place while they are solved, then its race.
 class Table {
  public:
   explicit Table(const std::vector<std::uint64_t>& keys) : turns(keys.size(), 0.0F) {
@@ -36,6 +36,29 @@ class Table {
   }
   // The key's place, or -1 for a key that is not in the table.
   std::int32_t find(std::uint64_t key) const { return probe(key).place; }
+  // The key's race once `keep_races` has stored it; all 0 for a key not in the table.
+  const RaceTurns& race_of(std::uint64_t key) const {
+    static const RaceTurns kNone;
+    const std::int32_t place = find(key);
+    return place < 0 ? kNone : races_[static_cast<std::size_t>(place)];
+  }
+  // Once the turns are solved: stores each configuration's turns with its turns after
+  // losing each unit, so that the evaluation looks up one entry per side, and lets the
+  // turns go.
+  void keep_races() {
+    races_.resize(turns.size());
+    for (const Slot& slot : slots_) {
+      if (slot.place < 0) continue;
+      const SideConfig c = config_of_key(slot.key - 1);
+      RaceTurns& race = races_[static_cast<std::size_t>(slot.place)];
+      race.turns = turns[static_cast<std::size_t>(slot.place)];
+      for (int u = 0; u < c.count; ++u) {
+        const std::int32_t rest = find(key_of(without_unit(c, u)));
+        race.without_unit[static_cast<std::size_t>(u)] = turns[static_cast<std::size_t>(rest)];
+      }
+    }
+    std::vector<float>().swap(turns);
+  }
 
   std::vector<float> turns;
 
@@ -53,6 +76,7 @@ class Table {
   Slot& probe(std::uint64_t key) { return const_cast<Slot&>(std::as_const(*this).probe(key)); }
 
   std::vector<Slot> slots_;
+  std::vector<RaceTurns> races_;
 };
 
 Table make_table() {
@@ -111,24 +135,23 @@ Table make_table() {
 }
 
 const Table& table() {
-  static const Table built = make_table();
+  static const Table built = [] {
+    Table solved = make_table();  // its lists of moves are gone once it returns
+    solved.keep_races();
+    return solved;
+  }();
   return built;
-}
-
-double turns_of(const SideConfig& c) {
-  if (c.arrived == kPiecesPerSide) return 0;
-  const std::int32_t place = table().find(key_of(c));
-  return place < 0 ? 0 : table().turns[place];
 }
 
 }  // namespace
 
-double turns_to_finish(const Position& position, int side) {
-  return turns_of(config_of(position, side));
+const RaceTurns& race_turns(const SideConfig& config) {
+  static const RaceTurns kHome;
+  return config.arrived == kPiecesPerSide ? kHome : table().race_of(key_of(config));
 }
 
-double turns_after_capture(const Position& position, int side, int station) {
-  return turns_of(config_of(position, side, station));
+double turns_to_finish(const Position& position, int side) {
+  return race_turns(config_of(position, side)).turns;
 }
 
 void prepare_solo_race() {

@@ -5,15 +5,23 @@
 // throw can go where it takes a shortcut or lands exactly), what a stack saves, and that
 // a yut or a mo is a throw within the same turn.
 
+#include <array>
+
 #include "game/rules.h"
+#include "game/side_config.h"
 
 namespace yut {
 
 // Expected turns `side` needs from the start of one of its turns; 0 once it has won.
 double turns_to_finish(const Position& position, int side);
 
-// The same after the side's unit standing on `station` is captured and waits again.
-double turns_after_capture(const Position& position, int side, int station);
+// Expected turns from the start of a turn for a configuration, and for the same one after
+// the loss of each of its units to a capture (its pieces wait again); all 0 once it has won.
+struct RaceTurns {
+  float turns = 0;
+  std::array<float, kPiecesPerSide> without_unit{};
+};
+const RaceTurns& race_turns(const SideConfig& config);
 
 // Builds the table now rather than on the first question (it takes a fraction of a second).
 void prepare_solo_race();

@@ -83,14 +83,12 @@ double hit_chance(const SideConfig& hunter, int station) {
 }
 
 // Turns the prey expects to lose to the hunter's captures in the hunter's next turn.
-double risk(const Position& p, int prey_side, const SideConfig& prey, const SideConfig& hunter,
-            double prey_turns) {
+double risk(const SideConfig& prey, const RaceTurns& prey_race, const SideConfig& hunter) {
   double loss = 0;
   for (int k = 0; k < prey.count; ++k) {
-    const int at = prey.units[k].station;
-    const double chance = hit_chance(hunter, at);
+    const double chance = hit_chance(hunter, prey.units[k].station);
     if (chance == 0) continue;
-    const double lost = turns_after_capture(p, prey_side, at) - prey_turns + kCaptureTurn;
+    const double lost = prey_race.without_unit[k] - prey_race.turns + kCaptureTurn;
     loss += chance * lost;
   }
   return loss;
@@ -172,12 +170,14 @@ double position_worth(const Position& p, int side, int to_move) {
   if (has_won(p, 1 - side)) return 0;
   const SideConfig own = config_of(p, side);
   const SideConfig other = config_of(p, 1 - side);
-  const double own_race = turns_to_finish(p, side);
-  const double other_race = turns_to_finish(p, 1 - side);
+  const RaceTurns& own_turns = race_turns(own);
+  const RaceTurns& other_turns = race_turns(other);
+  const double own_race = own_turns.turns;
+  const double other_race = other_turns.turns;
   // Only the side that throws next threatens at once; the other can answer first.
   const bool own_next = to_move == side;
-  const double own_risk = own_next ? 0 : kRisk * risk(p, side, own, other, own_race);
-  const double other_risk = own_next ? kRisk * risk(p, 1 - side, other, own, other_race) : 0;
+  const double own_risk = own_next ? 0 : kRisk * risk(own, own_turns, other);
+  const double other_risk = own_next ? kRisk * risk(other, other_turns, own) : 0;
   const double lead =
       (other_race + other_risk) - (own_race + own_risk) + (own_next ? kTempo : -kTempo);
   const double spread = kSpread * std::sqrt(own_race + other_race + 1);

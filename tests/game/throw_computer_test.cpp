@@ -105,7 +105,8 @@ TEST(ComputerChoice, StrongWorthIsTheSameWhileTheProgramStarts) {
 
 // The turns a side needs alone are what one more throw makes of them: for positions of
 // random games, the table's value equals one turn plus, over the throws, the best move's
-// value (a throw of yut or mo stays in the turn, a move that wins ends it).
+// value (a throw of yut or mo stays in the turn, a move that wins ends it); and what it
+// gives for the loss of a unit is the value of the side without that unit.
 TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
   std::mt19937 engine(11);
   Position p;
@@ -126,6 +127,17 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
       expected += best / kRollRange;
     }
     ASSERT_NEAR(turns_to_finish(p, side), expected, 1e-4) << "check " << checked;
+    // After a capture: the same position with that unit taken off the board.
+    const SideConfig own = config_of(p, side);
+    for (int u = 0; u < own.count; ++u) {
+      Position captured = p;
+      for (int slot = 0; slot < kUnitCodes; ++slot) {
+        if (is_own_code(side, unit_code(slot)) && p.station[slot] == own.units[u].station) {
+          captured.station[slot] = kOffBoard;
+        }
+      }
+      ASSERT_EQ(race_turns(own).without_unit[u], turns_to_finish(captured, side));
+    }
     ++checked;
     std::array<int, 5> choices{};
     const int steps = throw_for_roll(static_cast<int>(engine() % kRollRange)).steps;
