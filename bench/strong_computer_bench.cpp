@@ -1,7 +1,7 @@
 // Headless tournaments of the strong computer side through the rules alone, and the speed
 // of the rules.
 //
-//   build/bench/strong_computer_bench [games] [seed]
+//   build/bench/strong_computer_bench [games] [seed] [look_ahead]
 //
 // 1. Moves applied per second (a position copy and a move), on one core (CPU time).
 // 2. The strong side, playing side 2 as in the game, against three players of side 1: the
@@ -11,6 +11,8 @@
 //    interval, and its decision times (p50, p99, max) in CPU time of the thread, so that
 //    other work on a busy machine does not count; the wall clock's p99 beside them.
 // 3. Peak memory of the whole run (ru_maxrss).
+// `look_ahead` (default: the game's) sets how many throws the strong side looks ahead, to
+// show what each throw more of look-ahead is worth.
 // Run it on one core, e.g. taskset -c 0.
 
 #include <sys/resource.h>
@@ -111,7 +113,7 @@ class Roller : public Random {
   std::mt19937 engine_;
 };
 
-void tournament(const char* label, Opponent opponent, int games, std::uint32_t seed,
+void tournament(const char* label, Opponent opponent, int games, std::uint32_t seed, int look_ahead,
                 DecisionTimes& all) {
   static DecisionTimes times;
   times = DecisionTimes{};
@@ -138,7 +140,7 @@ void tournament(const char* label, Opponent opponent, int games, std::uint32_t s
   auto strong = [&](const Position& p, const ThrowInfo& info, int pending) {
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = thread_cpu_micros();
-    const int choice = strong_choice(p, kStrongSide, info.steps, pending, memory);
+    const int choice = strong_choice(p, kStrongSide, info.steps, pending, memory, look_ahead);
     const double cpu = thread_cpu_micros() - cpu_start;
     const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - start;
     for (DecisionTimes* t : {&times, &all}) {
@@ -232,15 +234,17 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const int games = argc > 1 ? std::atoi(argv[1]) : 10000;
   const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::atol(argv[2]) : 2026);
-  if (games <= 0) {
-    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed]\n");
+  const int look_ahead = argc > 3 ? std::atoi(argv[3]) : yut::kStrongLookAhead;
+  if (games <= 0 || look_ahead < 0) {
+    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed] [look_ahead]\n");
     return 2;
   }
+  std::printf("strong side looks %d throws ahead\n", look_ahead);
   yut::moves_per_second(seed);
   static yut::DecisionTimes all;
-  yut::tournament("basic", yut::Opponent::kBasic, games, seed, all);
-  yut::tournament("random", yut::Opponent::kRandom, games, seed + 1, all);
-  yut::tournament("greedy", yut::Opponent::kGreedy, games, seed + 2, all);
+  yut::tournament("basic", yut::Opponent::kBasic, games, seed, look_ahead, all);
+  yut::tournament("random", yut::Opponent::kRandom, games, seed + 1, look_ahead, all);
+  yut::tournament("greedy", yut::Opponent::kGreedy, games, seed + 2, look_ahead, all);
   yut::print_times("all ", all);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
