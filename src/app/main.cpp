@@ -58,11 +58,9 @@ int main(int argc, char** argv) {
   const yut::CommandLine command = yut::parse_command_line(args);
   switch (command.action) {
     case yut::Action::Help:
-      std::cout << yut::help_text();
-      return yut::kExitOk;
+      return yut::print_text(yut::help_text());
     case yut::Action::Version:
-      std::cout << yut::version_text();
-      return yut::kExitOk;
+      return yut::print_text(yut::version_text());
     case yut::Action::UsageError:
       std::cerr << command.error << '\n';
       return yut::kExitUsage;

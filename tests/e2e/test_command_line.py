@@ -29,11 +29,25 @@ class CommandLineTest(unittest.TestCase):
         version = run("--version")
         self.assertEqual(version.returncode, 0)
         self.assertRegex(version.stdout, r"^yutnori \d+\.\d+\.\d+\n$")
+        self.assertEqual(run("-h").stdout, help_result.stdout)
+        self.assertEqual(run("-V").stdout, version.stdout)
+        # "--" ends the options; with input closed the game ends at once.
+        self.assertEqual(run("--seed", "1", "--").returncode, 0)
+
+    def test_write_error_on_help_and_version_fails(self):
+        for option in ("--help", "--version"):
+            with self.subTest(option=option):
+                with open("/dev/full", "w") as full:
+                    result = subprocess.run([program(), option], stdout=full,
+                                            stderr=subprocess.PIPE, text=True, timeout=5,
+                                            check=False)
+                self.assertEqual(result.returncode, 1)
+                self.assertTrue(result.stderr.startswith("yutnori: write error"), result.stderr)
 
     def test_refused_arguments_print_one_line_and_exit_2(self):
         for args in (["--bogus"], ["play"], ["--seed"], ["--seed", "x"], ["--seed", "-1"],
                      ["--seed", "4294967296"], ["--help", "--bogus"][::-1],
-                     ["--computer", "hard"]):
+                     ["--computer", "hard"], ["--", "--help"]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2)
