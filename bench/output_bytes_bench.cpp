@@ -50,7 +50,7 @@ std::vector<char32_t> terminal_image(const Screen& screen, TerminalKind kind) {
       if (test::terminal_draws_wide(ch) || test::ambiguous_columns(kind) == 2) {
         image[at + 1] = kRightHalf;
       } else {
-        image[at + 1] = test::filler_after(ch);
+        image[at + 1] = test::filler_after(ch, x, screen.cols());
       }
     }
   }

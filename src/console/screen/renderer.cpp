@@ -23,6 +23,10 @@ constexpr char32_t kRightHalf = 0;
 // A column whose content on the terminal is not known (writing over half of a two-column
 // glyph leaves its other half to the terminal's taste).
 constexpr char32_t kUnknown = 0x110000;
+// The "━" that fills the second column of a glyph whose line runs on to the right, where
+// the terminal draws that glyph one column wide. Kept apart from a "━" glyph of its own:
+// only a filler column is the second half of the glyph before it.
+constexpr char32_t kRunFiller = 0x110001;
 // No cursor movement is longer than this; sending unchanged cells again stops there.
 constexpr std::size_t kLongestMove = 10;
 
@@ -39,6 +43,7 @@ bool is_ambiguous(char32_t ch) {
 }
 
 void append_glyph(std::string& out, char32_t ch, Encoding encoding) {
+  if (ch == kRunFiller) ch = U'━';
   if (ch < 0x80) {
     out += static_cast<char>(ch);
   } else {
@@ -166,7 +171,9 @@ void Renderer::picture_row(const Screen& screen, int y) {
       continue;
     }
     // Drawn one column wide: the second column gets a filler that keeps a frame unbroken.
-    want[x] = runs_right(ch) ? U'━' : U' ';
+    // Near the right edge a blank: a line ends there anyway, and a "━" there could spill
+    // past the edge on a terminal of unknown width (see send_unit).
+    want[x] = runs_right(ch) && x + 2 < cols_ ? kRunFiller : U' ';
     if (!traits_.width_measured) {  // sent together with its glyph
       unit[x - 1] = 2;
       unit[x] = 0;
@@ -188,7 +195,6 @@ void Renderer::render_row(int y) {
       x = blank_run(start, y);
       continue;
     }
-    move_cursor(start, y);
     send_unit(start, y);
     x = start + unit_[index(start, y)];
   }
@@ -227,8 +233,7 @@ int Renderer::blank_run(int x, int y) {
       *out_ += ' ';
       record(i, y, 1);
     }
-    cursor_x_ += count;
-    if (cursor_x_ >= cols_) cursor_known_ = row_known_ = false;  // a pending wrap
+    advance(count);
     return x + count;
   }
   *out_ += erase;
@@ -237,17 +242,40 @@ int Renderer::blank_run(int x, int y) {
   return erased_end;
 }
 
+// Sends the unit at (x, y), moving the cursor there first.
 void Renderer::send_unit(int x, int y) {
-  const char32_t ch = wanted_[index(x, y)];
-  const int width = unit_[index(x, y)];
-  append_glyph(*out_, ch, traits_.encoding);
-  if (width == 2 && wanted_[index(x + 1, y)] != kRightHalf) {
-    append_glyph(*out_, wanted_[index(x + 1, y)], traits_.encoding);  // its filler
+  const size_t at = index(x, y);
+  const char32_t ch = wanted_[at];
+  const int width = unit_[at];
+  // A glyph of unmeasured width with its filler. A terminal that draws the glyph one column
+  // wide shows the filler beside it, one that draws it two wide covers the filler with it;
+  // so the filler is sent first where it can be: a blank takes one column everywhere. The
+  // glyph then goes alone.
+  const bool has_filler = width == 2 && wanted_[at + 1] != kRightHalf;
+  if (has_filler && wanted_[at + 1] == U' ' && shown_[at + 1] != U' ') {
+    move_cursor(x + 1, y);
+    *out_ += ' ';
+    record(x + 1, y, 1);
+    advance(1);
   }
+  move_cursor(x, y);
+  append_glyph(*out_, ch, traits_.encoding);
+  // A "━" follows its glyph (the line's next glyph comes after it anyway). Where both are
+  // drawn two columns wide it lands on the two columns after the unit: those are unknown.
+  const bool run_filler = has_filler && shown_[at + 1] != wanted_[at + 1];
+  if (run_filler) append_glyph(*out_, wanted_[at + 1], traits_.encoding);
   record(x, y, width);
-  cursor_x_ += width;
+  for (int after = x + 2; run_filler && after < std::min(x + 4, cols_); ++after) {
+    shown_[index(after, y)] = kUnknown;
+  }
+  advance(width);
   // Where the width was not measured, the terminal may have drawn the glyph either way.
   if (!traits_.width_measured && is_ambiguous(ch)) cursor_known_ = false;
+}
+
+// The cursor went `columns` to the right by sending text.
+void Renderer::advance(int columns) {
+  cursor_x_ += columns;
   if (cursor_x_ >= cols_) cursor_known_ = row_known_ = false;  // a pending wrap
 }
 

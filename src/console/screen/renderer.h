@@ -45,6 +45,7 @@ class Renderer {
   void render_row(int y);
   int blank_run(int x, int y);
   void send_unit(int x, int y);
+  void advance(int columns);
   void record(int x, int y, int width);
   void move_cursor(int x, int y);
   bool resend(int from, int to, int y, std::string& out) const;

@@ -54,6 +54,7 @@ Budget budget(TerminalKind kind) {
     case TerminalKind::TwoColumns:
       return {930, 18};
     case TerminalKind::Silent:
+    case TerminalKind::SilentTwoColumns:
       break;
   }
   return {2000, 18};
