@@ -4,6 +4,7 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,13 @@ std::uint32_t clock_seed() {
 
 int play(std::uint32_t seed, yut::ComputerLevel computer, const std::string& ranking_file) {
   // The terminal outlives the console: it is given back as it was found at exit.
-  auto terminal = yut::open_terminal();
+  std::unique_ptr<yut::Platform> terminal;
+  try {
+    terminal = yut::open_terminal();
+  } catch (const yut::TerminalRefused& refused) {
+    std::cerr << "yutnori: " << refused.what() << '\n';
+    return yut::kExitFailure;
+  }
   yut::Console con(*terminal);
   yut::GameState state;
   yut::RankingTable ranking{};

@@ -89,7 +89,8 @@ void Console::finish_below() {
   refresh();
   out_ = "\x1b[";
   out_ += std::to_string(screen_.rows());
-  out_ += ";1H\r\n\x1b[?25h";
+  out_ += ";1H\r\n";
+  out_ += platform_.caps().show_cursor;
   platform_.write(out_);
   out_.clear();
   repaint();
@@ -106,10 +107,10 @@ bool Console::too_small() {
 
 void Console::show_size_message(TermSize size) {
   char message[160];
-  std::snprintf(message, sizeof message,
-                "\x1b[H\x1b[2J창 크기를 %dx%d 이상으로 늘려 주세요 (현재 %dx%d)", kScreenCols,
-                kScreenRows, size.cols, size.rows);
-  out_.clear();
+  std::snprintf(message, sizeof message, "창 크기를 %dx%d 이상으로 늘려 주세요 (현재 %dx%d)",
+                kScreenCols, kScreenRows, size.cols, size.rows);
+  const std::string& clear = platform_.caps().clear;
+  out_ = clear.empty() ? "\x1b[H" : clear;
   std::size_t pos = 0;
   const std::string_view text(message);
   while (pos < text.size()) {
@@ -133,7 +134,7 @@ void Console::refresh() {
   changed_ = false;
   out_.clear();
   const TerminalTraits traits{platform_.encoding(), platform_.ambiguous_width(),
-                              platform_.ambiguous_width_measured()};
+                              platform_.ambiguous_width_measured(), platform_.caps()};
   renderer_.render(screen_, traits, out_);
   if (!out_.empty()) platform_.write(out_);
   if (out_.capacity() > kKeptBufferBytes) out_ = std::string();

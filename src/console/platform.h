@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "console/terminal_caps.h"
+
 namespace yut {
 
 struct TermSize {
@@ -44,6 +46,11 @@ class Platform {
   virtual int ambiguous_width() const { return 1; }
   // True when ambiguous_width was measured on this terminal rather than assumed.
   virtual bool ambiguous_width_measured() const { return false; }
+  // The sequences and movements the terminal understands.
+  virtual const TerminalCaps& caps() const {
+    static const TerminalCaps kAnsi;
+    return kAnsi;
+  }
 };
 
 }  // namespace yut

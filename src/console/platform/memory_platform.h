@@ -22,6 +22,7 @@ class MemoryPlatform : public Platform {
   Encoding encoding() const override { return encoding_; }
   int ambiguous_width() const override { return ambiguous_width_; }
   bool ambiguous_width_measured() const override { return width_measured_; }
+  const TerminalCaps& caps() const override { return caps_; }
 
   // Script: more bytes to read (what was read already is dropped).
   void add_input(std::string_view bytes);
@@ -31,6 +32,7 @@ class MemoryPlatform : public Platform {
   void set_size(TermSize size);  // also reports a resize
   void raise_events(unsigned events) { events_ |= events; }
   void set_encoding(Encoding encoding) { encoding_ = encoding; }
+  void set_caps(const TerminalCaps& caps) { caps_ = caps; }
   void set_ambiguous_width(int columns, bool measured = false) {
     ambiguous_width_ = columns;
     width_measured_ = measured;
@@ -52,6 +54,7 @@ class MemoryPlatform : public Platform {
   Encoding encoding_ = Encoding::Utf8;
   int ambiguous_width_ = 1;
   bool width_measured_ = false;
+  TerminalCaps caps_;
   bool keep_output_ = true;
   std::string output_;
   std::size_t bytes_written_ = 0;

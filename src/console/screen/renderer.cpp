@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <tuple>
 
@@ -12,11 +13,6 @@
 
 namespace yut {
 namespace {
-
-constexpr std::string_view kClearAll = "\x1b[H\x1b[2J";
-constexpr std::string_view kEraseToEndOfRow = "\x1b[K";
-constexpr std::string_view kShowCursor = "\x1b[?25h";
-constexpr std::string_view kHideCursor = "\x1b[?25l";
 
 // The second column of a glyph the terminal draws two columns wide.
 constexpr char32_t kRightHalf = 0;
@@ -76,18 +72,20 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
   out_ = &out;
   if (!(traits == traits_)) repaint_all_ = true;
   traits_ = traits;
+  const TerminalCaps& caps = traits_.caps;
   if (repaint_all_) {
-    out += kClearAll;
-    std::fill(shown_.begin(), shown_.end(), U' ');
-    cursor_known_ = true;
-    row_known_ = true;
+    // A terminal that cannot clear gets every column painted.
+    out += caps.clear;
+    std::fill(shown_.begin(), shown_.end(), caps.clear.empty() ? kUnknown : U' ');
+    cursor_known_ = !caps.clear.empty();
+    row_known_ = cursor_known_;
     cursor_x_ = 0;
     cursor_y_ = 0;
     cursor_visible_ = -1;
     repaint_all_ = false;
   }
   if (!screen.cursor_visible() && cursor_visible_ != 0) {
-    out += kHideCursor;
+    out += caps.hide_cursor;  // nothing where the cursor cannot be hidden
     cursor_visible_ = 0;
   }
   for (int y = 0; y < rows_; ++y) picture_row(screen, y);
@@ -99,7 +97,7 @@ void Renderer::render(const Screen& screen, const TerminalTraits& traits, std::s
   const int x = screen.cursor_y() < rows_ ? screen.cursor_x() : 0;
   move_cursor(x, y);
   if (screen.cursor_visible() && cursor_visible_ != 1) {
-    out += kShowCursor;
+    out += caps.show_cursor;
     cursor_visible_ = 1;
   }
   out_ = nullptr;
@@ -220,15 +218,18 @@ int Renderer::blank_run(int x, int y) {
     if (from_x >= cols_) return static_cast<int>(kLongestMove);  // a pending wrap: CUP
     return move_cost(from_x, y, next % cols_, next / cols_);
   };
+  // EL where the run reaches the row's end, else ECH, where the terminal has them.
   std::string erase;
-  if (end == cols_) {
-    erase = kEraseToEndOfRow;
-  } else {
+  int erased_end = x + count;
+  if (end == cols_ && !traits_.caps.erase_to_row_end.empty()) {
+    erase = traits_.caps.erase_to_row_end;
+    erased_end = cols_;
+  } else if (traits_.caps.erase_chars) {
     append_csi(erase, count, 'X');
   }
   const int erase_cost = static_cast<int>(erase.size()) + cost_from(x);
   const int blanks_cost = count + cost_from(x + count);
-  if (blanks_cost <= erase_cost) {
+  if (erase.empty() || blanks_cost <= erase_cost) {
     for (int i = x; i < x + count; ++i) {
       *out_ += ' ';
       record(i, y, 1);
@@ -237,7 +238,6 @@ int Renderer::blank_run(int x, int y) {
     return x + count;
   }
   *out_ += erase;
-  const int erased_end = end == cols_ ? cols_ : x + count;
   for (int i = x; i < erased_end; ++i) record(i, y, 1);
   return erased_end;
 }
@@ -325,39 +325,58 @@ bool Renderer::resend(int from, int to, int y, std::string& out) const {
 }
 
 // The shortest bytes that take the cursor from column `from` (-1: unknown) to `to` on
-// row y.
-void Renderer::horizontal(int from, int to, int y, std::string& out) const {
-  if (from == to) return;
-  std::string best;
-  append_csi(best, to + 1, 'G');
+// row y; false (and nothing appended) where the terminal has no way but a full placement.
+bool Renderer::horizontal(int from, int to, int y, std::string& out) const {
+  if (from == to) return true;
+  const TerminalCaps& caps = traits_.caps;
+  std::optional<std::string> best;
   const auto consider = [&best](std::string&& candidate) {
-    if (candidate.size() < best.size()) best = std::move(candidate);
+    if (!best || candidate.size() < best->size()) best = std::move(candidate);
   };
+  const auto csi = [](int n, char final_byte, std::string prefix = {}) {
+    append_csi(prefix, n, final_byte);
+    return prefix;
+  };
+  if (caps.column_address) consider(csi(to + 1, 'G'));
   if (to == 0) consider("\r");
   if (from >= 0 && to > from) {
-    std::string forward;
-    append_csi(forward, to - from, 'C');
-    consider(std::move(forward));
+    if (caps.relative_moves) consider(csi(to - from, 'C'));
     if (std::string again; resend(from, to, y, again)) consider(std::move(again));
   }
   if (from > to) {
-    consider(std::string(static_cast<size_t>(from - to), '\b'));
-    std::string back;
-    append_csi(back, from - to, 'D');
-    consider(std::move(back));
+    if (caps.backspace) consider(std::string(static_cast<size_t>(from - to), '\b'));
+    if (caps.relative_moves) consider(csi(from - to, 'D'));
   }
   if (to > 0) {
     if (std::string again = "\r"; resend(0, to, y, again)) consider(std::move(again));
+    if (caps.relative_moves) consider(csi(to, 'C', "\r"));
   }
-  out += best;
+  if (!best) return false;
+  out += *best;
+  return true;
+}
+
+// The shortest bytes that take the cursor from row `from` to row y in its column; empty
+// where the terminal has no such move.
+std::string Renderer::vertical(int from, int y) const {
+  std::string best;
+  if (from == y) return best;
+  if (traits_.caps.row_address) append_csi(best, y + 1, 'd');
+  if (traits_.caps.relative_moves) {
+    std::string step;
+    append_csi(step, std::abs(y - from), y > from ? 'B' : 'A');
+    if (best.empty() || step.size() < best.size()) best = std::move(step);
+  }
+  return best;
 }
 
 // Bytes of the move from a known (from_x, from_y) to (x, y).
 int Renderer::move_cost(int from_x, int from_y, int x, int y) const {
-  std::string vertical;
-  if (from_y != y) append_csi(vertical, std::abs(y - from_y), y > from_y ? 'B' : 'A');
-  horizontal(from_x, x, y, vertical);
-  return static_cast<int>(std::min(vertical.size(), kLongestMove));
+  if (x == 0 && y == from_y + 1) return 2;  // CR LF
+  std::string moves = vertical(from_y, y);
+  if (from_y != y && moves.empty()) return static_cast<int>(kLongestMove);
+  if (!horizontal(from_x, x, y, moves)) return static_cast<int>(kLongestMove);
+  return static_cast<int>(std::min(moves.size(), kLongestMove));
 }
 
 void Renderer::move_cursor(int x, int y) {
@@ -370,16 +389,14 @@ void Renderer::move_cursor(int x, int y) {
   }
   best += 'H';
   if (row_known_) {
-    std::string relative;
-    if (cursor_y_ != y) {
-      // VPA or a relative move, whichever is shorter; the column stays.
-      append_csi(relative, y + 1, 'd');
-      std::string step;
-      append_csi(step, std::abs(y - cursor_y_), y > cursor_y_ ? 'B' : 'A');
-      if (step.size() < relative.size()) relative = step;
+    // To the start of the next row: CR LF, which cannot scroll above the last row.
+    if (x == 0 && y == cursor_y_ + 1) best = "\r\n";
+    std::string relative = vertical(cursor_y_, y);
+    if ((cursor_y_ == y || !relative.empty()) &&
+        horizontal(cursor_known_ ? cursor_x_ : -1, x, y, relative) &&
+        relative.size() < best.size()) {
+      best = relative;
     }
-    horizontal(cursor_known_ ? cursor_x_ : -1, x, y, relative);
-    if (relative.size() < best.size()) best = relative;
   }
   *out_ += best;
   cursor_known_ = true;

@@ -24,6 +24,7 @@ struct TerminalTraits {
   Encoding encoding = Encoding::Utf8;
   int ambiguous_width = 1;      // columns the terminal gives box drawing, "○", "▶" and the like
   bool width_measured = false;  // ambiguous_width was measured on this terminal
+  TerminalCaps caps;            // what it understands; nothing else is sent
   bool operator==(const TerminalTraits&) const = default;
 };
 
@@ -49,7 +50,8 @@ class Renderer {
   void record(int x, int y, int width);
   void move_cursor(int x, int y);
   bool resend(int from, int to, int y, std::string& out) const;
-  void horizontal(int from, int to, int y, std::string& out) const;
+  bool horizontal(int from, int to, int y, std::string& out) const;
+  std::string vertical(int from, int y) const;
   int unit_start(int x, int y) const;
   int next_change(int x, int y) const;
   int move_cost(int from_x, int from_y, int x, int y) const;
