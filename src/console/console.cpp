@@ -169,7 +169,15 @@ int Console::next_byte(int timeout_ms) {
 
 Key Console::next_key() {
   const ByteSource source = [this](int timeout_ms) { return next_byte(timeout_ms); };
-  return decoder_.next(source);
+  for (;;) {
+    const Key key = decoder_.next(source);
+    if (key.kind != KeyKind::CursorReport && key.kind != KeyKind::DeviceAttributes) return key;
+    // A late reply to the width probe: once it tells the width, the screen is painted again
+    // for it at once.
+    platform_.late_probe_reply(key.kind == KeyKind::CursorReport ? key.second : 0);
+    changed_ = true;
+    refresh();
+  }
 }
 
 int Console::read_key() {

@@ -46,6 +46,8 @@ class Platform {
   virtual int ambiguous_width() const { return 1; }
   // True when ambiguous_width was measured on this terminal rather than assumed.
   virtual bool ambiguous_width_measured() const { return false; }
+  // A reply to the start-up width probe that came after its wait (see width_probe.h).
+  virtual void late_probe_reply(int /*column*/) {}
   // The sequences and movements the terminal understands.
   virtual const TerminalCaps& caps() const {
     static const TerminalCaps kAnsi;

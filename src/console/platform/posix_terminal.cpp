@@ -135,6 +135,7 @@ class PosixTerminal : public Platform {
   int ambiguous_width() const override { return width_.columns; }
   bool ambiguous_width_measured() const override { return width_.measured; }
   const TerminalCaps& caps() const override { return caps_; }
+  void late_probe_reply(int column) override { take_late_reply(width_, column); }
 
  private:
   static TermSize ask_size() {
