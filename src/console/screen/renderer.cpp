@@ -175,6 +175,13 @@ void Renderer::picture_row(const Screen& screen, int y) {
     if (!traits_.width_measured) {  // sent together with its glyph
       unit[x - 1] = 2;
       unit[x] = 0;
+      continue;
+    }
+    // An apostrophe that follows (the stacks "②'" and "⑵'") stands beside its glyph, the
+    // blank after it: one mark over the same columns.
+    if (want[x] == U' ' && x + 1 < cols_ && model[static_cast<size_t>(x) + 1].ch == U'\'') {
+      want[x] = U'\'';
+      ++x;
     }
   }
 }
