@@ -209,13 +209,13 @@ void Console::pause() {
   read_key();
 }
 
-std::optional<int> Console::read_int() {
-  skip_blanks();
+std::optional<int> Console::read_int(int field_end) {
+  skip_blanks(field_end);
   return scan_int(pending_, pending_pos_);
 }
 
-std::string Console::read_word() {
-  skip_blanks();
+std::string Console::read_word(int field_end) {
+  skip_blanks(field_end);
   return scan_word(pending_, pending_pos_);
 }
 
@@ -227,33 +227,34 @@ std::string Console::discard_line() {
   return line;
 }
 
-void Console::skip_blanks() {
+void Console::skip_blanks(int field_end) {
   for (;;) {
     while (pending_pos_ < pending_.size() && is_blank(pending_[pending_pos_])) ++pending_pos_;
     if (pending_pos_ < pending_.size()) return;
-    read_line();
+    read_line(field_end);
   }
 }
 
 // The echo of typing goes into the field right of the cursor: up to the first frame glyph
-// of the row, or to the right edge. It never runs on to the next row; what does not fit is
-// kept in the line without being shown.
-void Console::start_echo() {
+// of the row, the caller's field end, or the right edge. It never runs on to the next row;
+// what does not fit is kept in the line without being shown.
+void Console::start_echo(int field_end) {
   echo_x_ = screen_.cursor_x();
   echo_y_ = screen_.cursor_y();
   echo_end_x_ = echo_x_;
   shown_bytes_ = 0;
   if (echo_y_ >= screen_.rows()) return;
-  while (echo_end_x_ < screen_.cols() && !is_frame_glyph(screen_.at(echo_end_x_, echo_y_).ch)) {
+  const int end = field_end == kNoFieldEnd ? screen_.cols() : std::min(field_end, screen_.cols());
+  while (echo_end_x_ < end && !is_frame_glyph(screen_.at(echo_end_x_, echo_y_).ch)) {
     ++echo_end_x_;
   }
 }
 
-void Console::read_line() {
+void Console::read_line(int field_end) {
   pending_.clear();
   pending_pos_ = 0;
   queued_code_ = -1;  // an arrow's second code is no text
-  start_echo();
+  start_echo(field_end);
   for (;;) {
     refresh();
     const Key key = next_key();

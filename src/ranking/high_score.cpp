@@ -25,7 +25,8 @@ std::string ask_name(Console& con) {
     con.gotoxy(kPromptX, kPromptY + 1);
     con.print(kNameBox);
     con.gotoxy(kNameX, kPromptY + 1);
-    const std::string word = con.read_word();
+    const std::string word =
+        con.read_word(kPromptX + static_cast<int>(std::string_view(kNameBox).size()) - 1);
     if (auto name = name_for_file(word)) return *name;
     // The rest of a refused line is no answer to the new question: it goes, with the
     // echo of the whole line, which may run past the brackets.
