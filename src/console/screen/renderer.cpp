@@ -23,6 +23,8 @@ constexpr char32_t kUnknown = 0x110000;
 // the terminal draws that glyph one column wide. Kept apart from a "━" glyph of its own:
 // only a filler column is the second half of the glyph before it.
 constexpr char32_t kRunFiller = 0x110001;
+// Heavy lines of fewer units go unit by unit.
+constexpr int kShortestLineRun = 3;
 // No cursor movement is longer than this; sending unchanged cells again stops there.
 constexpr std::size_t kLongestMove = 10;
 
@@ -189,6 +191,9 @@ void Renderer::picture_row(const Screen& screen, int y) {
 void Renderer::render_row(int y) {
   const char32_t* want = &wanted_[index(0, y)];
   const char32_t* shown = &shown_[index(0, y)];
+  // Glyphs of unmeasured width whose blank filler is still to be sent: both columns are
+  // blanked as the row goes by (where the cursor's place stays known), the glyphs follow.
+  std::vector<int> deferred;
   int x = 0;
   while (x < cols_) {
     if (want[x] == shown[x]) {
@@ -200,9 +205,109 @@ void Renderer::render_row(int y) {
       x = blank_run(start, y);
       continue;
     }
+    if (const int units = line_run(start, y); units >= kShortestLineRun) {
+      x = send_line_run(start, y, units);
+      continue;
+    }
+    const size_t at = index(start, y);
+    if (!traits_.width_measured && unit_[at] == 2 && wanted_[at + 1] == U' ' &&
+        shown_[at + 1] != U' ') {
+      x = blank_filler(start, y, deferred);
+      continue;
+    }
     send_unit(start, y);
     x = start + unit_[index(start, y)];
   }
+  for (const int glyph : deferred) send_unit(glyph, y);
+}
+
+// The units of a heavy line that starts at (x, y) and is to be sent, where the width is not
+// measured: a glyph whose line runs on to the right, then "━" glyphs, each with its "━"
+// filler. 0 where there is none.
+int Renderer::line_run(int x, int y) const {
+  if (traits_.width_measured) return 0;
+  int units = 0;
+  for (; x + 1 < cols_; x += 2, ++units) {
+    const size_t at = index(x, y);
+    const bool line = units == 0 ? runs_right(wanted_[at]) : wanted_[at] == U'━';
+    const bool changed = wanted_[at] != shown_[at] || wanted_[at + 1] != shown_[at + 1];
+    if (!line || unit_[at] != 2 || wanted_[at + 1] != kRunFiller || !changed) break;
+  }
+  return units;
+}
+
+// Sends a heavy line of `units` units from (x, y) in the same bytes for a terminal that
+// draws "━" one column wide and one that draws it two wide. In chunks from left to right:
+// for a chunk of n units at column c, n "━" from c + n (the right half of the chunk where
+// "━" is one column wide; where it is two, from c + n to c + 3n), then the chunk's first
+// glyph and n - 1 "━" from c (the left half, or the whole chunk). On a two-column terminal
+// the first part spills n columns past the chunk: the next chunk, twice as large at most,
+// covers that again, and after the last one the spilled columns are unknown. The last
+// chunk spills no further than the row's end; the others double leftwards. Returns the
+// column after the line.
+int Renderer::send_line_run(int x, int y, int units) {
+  const int end = x + 2 * units;
+  std::vector<int> sizes;  // right to left
+  int left = end;
+  for (int cap = cols_ - end, remaining = units; remaining > 0;) {
+    const int n = std::min(remaining, cap);
+    if (n <= 0) {  // the line reaches the row's end: unit by unit
+      for (int at = x; at < end; at += 2) send_unit(at, y);
+      return end;
+    }
+    sizes.push_back(n);
+    remaining -= n;
+    left -= 2 * n;
+    cap = 2 * n;  // which also keeps c + 3n within the row, as the last chunk is
+  }
+  int chunk = x;
+  for (auto n = sizes.rbegin(); n != sizes.rend(); ++n) {
+    move_cursor(chunk + *n, y);
+    for (int i = 0; i < *n; ++i) append_glyph(*out_, kRunFiller, traits_.encoding);
+    cursor_known_ = false;
+    move_cursor(chunk, y);
+    append_glyph(*out_, wanted_[index(chunk, y)], traits_.encoding);
+    for (int i = 1; i < *n; ++i) append_glyph(*out_, kRunFiller, traits_.encoding);
+    cursor_known_ = false;
+    chunk += 2 * *n;
+  }
+  for (int at = x; at < end; at += 2) record(at, y, 2);
+  const int spilled = std::min(cols_, end + sizes.front() + 1);
+  for (int at = end; at < spilled; ++at) shown_[index(at, y)] = kUnknown;
+  return end;
+}
+
+// Blanks the two columns of the glyph of unmeasured width at (x, y), whose blank filler is
+// still to be sent, and returns the column after what it blanked. Where blanks to be sent
+// follow, the glyph's columns and theirs are erased at once (ECH, or EL to the row's end)
+// and the glyph goes at once; otherwise two blanks go as the row goes by and the glyph
+// waits in `deferred` for the end of the row.
+int Renderer::blank_filler(int x, int y, std::vector<int>& deferred) {
+  const TerminalCaps& caps = traits_.caps;
+  int end = x + 2;
+  int last = -1;  // the last column after the glyph that is to be blanked
+  while (end < cols_ && wanted_[index(end, y)] == U' ' && unit_[index(end, y)] == 1) {
+    if (shown_[index(end, y)] != U' ') last = end;
+    ++end;
+  }
+  const bool to_row_end = end == cols_ && !caps.erase_to_row_end.empty();
+  move_cursor(x, y);
+  if (last < 0 || (!to_row_end && !caps.erase_chars)) {
+    *out_ += "  ";
+    record_blanks(x, y, 2);
+    advance(2);
+    deferred.push_back(x);
+    return x + 2;
+  }
+  const int erased_end = to_row_end ? cols_ : last + 1;
+  if (to_row_end) {
+    *out_ += caps.erase_to_row_end;
+  } else {
+    append_csi(*out_, erased_end - x, 'X');
+  }
+  record_blanks(x, y, erased_end - x);
+  send_unit(x, y);
+  return erased_end;
 }
 
 // Blanks the changed columns of the run of wanted blanks that starts at x, with blanks, ECH
@@ -256,15 +361,9 @@ void Renderer::send_unit(int x, int y) {
   const int width = unit_[at];
   // A glyph of unmeasured width with its filler. A terminal that draws the glyph one column
   // wide shows the filler beside it, one that draws it two wide covers the filler with it;
-  // so the filler is sent first where it can be: a blank takes one column everywhere. The
-  // glyph then goes alone.
+  // so where the filler already shows (a blank one always does by now, see blank_filler),
+  // the glyph goes alone.
   const bool has_filler = width == 2 && wanted_[at + 1] != kRightHalf;
-  if (has_filler && wanted_[at + 1] == U' ' && shown_[at + 1] != U' ') {
-    move_cursor(x + 1, y);
-    *out_ += ' ';
-    record(x + 1, y, 1);
-    advance(1);
-  }
   move_cursor(x, y);
   append_glyph(*out_, ch, traits_.encoding);
   // A "━" follows its glyph (the line's next glyph comes after it anyway). Where both are
@@ -284,6 +383,14 @@ void Renderer::send_unit(int x, int y) {
 void Renderer::advance(int columns) {
   cursor_x_ += columns;
   if (cursor_x_ >= cols_) cursor_known_ = row_known_ = false;  // a pending wrap
+}
+
+// Notes that columns x..x+count-1 of row y now show blanks.
+void Renderer::record_blanks(int x, int y, int count) {
+  char32_t* shown = &shown_[index(0, y)];
+  if (x > 0 && shown[x] == kRightHalf) shown[x - 1] = kUnknown;
+  if (x + count < cols_ && shown[x + count] == kRightHalf) shown[x + count] = kUnknown;
+  std::fill_n(shown + x, count, U' ');
 }
 
 // Notes that columns x..x+width-1 of row y now show what they should. A terminal that
@@ -387,7 +494,16 @@ int Renderer::move_cost(int from_x, int from_y, int x, int y) const {
 }
 
 void Renderer::move_cursor(int x, int y) {
-  if (cursor_known_ && cursor_x_ == x && cursor_y_ == y) return;
+  *out_ += move_bytes(x, y);
+  cursor_known_ = true;
+  row_known_ = true;
+  cursor_x_ = x;
+  cursor_y_ = y;
+}
+
+// The shortest bytes that take the cursor from where it is to (x, y).
+std::string Renderer::move_bytes(int x, int y) const {
+  if (cursor_known_ && cursor_x_ == x && cursor_y_ == y) return {};
   std::string best = "\x1b[";
   if (x != 0 || y != 0) best += std::to_string(y + 1);
   if (x != 0) {
@@ -405,11 +521,7 @@ void Renderer::move_cursor(int x, int y) {
       best = relative;
     }
   }
-  *out_ += best;
-  cursor_known_ = true;
-  row_known_ = true;
-  cursor_x_ = x;
-  cursor_y_ = y;
+  return best;
 }
 
 }  // namespace yut

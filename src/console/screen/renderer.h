@@ -45,10 +45,15 @@ class Renderer {
   void render_rows();
   void render_row(int y);
   int blank_run(int x, int y);
+  int blank_filler(int x, int y, std::vector<int>& deferred);
   void send_unit(int x, int y);
+  int line_run(int x, int y) const;
+  int send_line_run(int x, int y, int units);
   void advance(int columns);
   void record(int x, int y, int width);
+  void record_blanks(int x, int y, int count);
   void move_cursor(int x, int y);
+  std::string move_bytes(int x, int y) const;
   bool resend(int from, int to, int y, std::string& out) const;
   bool horizontal(int from, int to, int y, std::string& out) const;
   std::string vertical(int from, int y) const;

@@ -123,8 +123,8 @@ TEST_P(RendererTest, BlankRunsAndHalfOverwrites) {
 // On a terminal whose description has only cursor placement (no clearing, erasing, column
 // or row addressing, relative moves, backspace or cursor hiding), nothing else is sent.
 TEST_P(RendererTest, RandomDrawingsStayInStep) {
-  static const char* const kGlyphs[] = {"a", " ", "가", "━",  "┏", "┃",  "○",
-                                        "▶", "ⓐ", "②'", "\n", "é", "  ", "┻"};
+  static const char* const kGlyphs[] = {"a", " ",  "가", "━", "┏",  "┃", "○",        "▶",
+                                        "ⓐ", "②'", "\n", "é", "  ", "┻", "┣━━━━━━━━"};
   TerminalCaps bare;
   bare.clear = bare.erase_to_row_end = bare.hide_cursor = bare.show_cursor = "";
   bare.column_address = bare.row_address = bare.erase_chars = false;
