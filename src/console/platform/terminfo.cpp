@@ -113,8 +113,7 @@ class Entry {
 };
 
 std::string refusal(std::string_view term, std::string_view what) {
-  return "TERM=" + std::string(term) + " names " + std::string(what) +
-         "; the game needs one that can place the cursor, such as xterm";
+  return "TERM=" + std::string(term) + " " + std::string(what) + "; use a terminal such as xterm";
 }
 
 std::optional<std::string> read_file(const std::string& path) {
@@ -159,15 +158,15 @@ std::optional<TerminalDescription> describe_entry(std::string_view term, std::st
   if (!entry) return std::nullopt;
   TerminalDescription result;
   if (entry->flag(kHardCopy)) {
-    result.refusal = refusal(term, "a printing terminal");
+    result.refusal = refusal(term, "is a printing terminal");
     return result;
   }
   if (entry->flag(kGenericType) || !entry->text(kCursorAddress)) {
-    result.refusal = refusal(term, "a terminal that cannot place the cursor");
+    result.refusal = refusal(term, "cannot place the cursor");
     return result;
   }
   if (!entry->is(kCursorAddress, kCup)) {
-    result.refusal = refusal(term, "a terminal whose cursor placement the game does not speak");
+    result.refusal = refusal(term, "places the cursor in a way the game does not know");
     return result;
   }
   TerminalCaps& caps = result.caps;
@@ -197,7 +196,7 @@ std::optional<TerminalDescription> describe_entry(std::string_view term, std::st
 TerminalDescription describe_terminal(const char* term) {
   TerminalDescription result;
   if (term == nullptr || *term == '\0') {
-    result.refusal = "TERM is not set; the game needs a terminal that can place the cursor";
+    result.refusal = "TERM is not set; use a terminal such as xterm";
     return result;
   }
   const std::string_view name(term);

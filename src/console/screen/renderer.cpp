@@ -248,7 +248,6 @@ int Renderer::line_run(int x, int y) const {
 int Renderer::send_line_run(int x, int y, int units) {
   const int end = x + 2 * units;
   std::vector<int> sizes;  // right to left
-  int left = end;
   for (int cap = cols_ - end, remaining = units; remaining > 0;) {
     const int n = std::min(remaining, cap);
     if (n <= 0) {  // the line reaches the row's end: unit by unit
@@ -257,7 +256,6 @@ int Renderer::send_line_run(int x, int y, int units) {
     }
     sizes.push_back(n);
     remaining -= n;
-    left -= 2 * n;
     cap = 2 * n;  // which also keeps c + 3n within the row, as the last chunk is
   }
   int chunk = x;
