@@ -87,11 +87,14 @@ class CommandLineTest(unittest.TestCase):
                          "another seed, another game")
 
     def test_term_names_what_is_sent(self):
-        # A printing terminal's description, compiled as terminfo does.
+        # Descriptions compiled as terminfo does: a printing terminal, and xterm with a
+        # number too large for the original format (its entry has 32-bit numbers).
         with tempfile.TemporaryDirectory() as terminfo:
-            source = os.path.join(terminfo, "paper.src")
+            source = os.path.join(terminfo, "test.src")
             with open(source, "w") as description:
-                description.write("yut-paper|printing terminal,\n\thc, am, cols#80, cr=\\r,\n")
+                description.write("yut-paper|printing terminal,\n\thc, am, cols#80, cr=\\r,\n"
+                                  "yut-direct|xterm with 32-bit numbers,\n"
+                                  "\tpairs#65536, use=xterm,\n")
             subprocess.run(["tic", "-o", terminfo, source], check=True)
             for term in (None, "", "dumb", "yut-paper"):
                 with self.subTest(term=term):
@@ -100,12 +103,14 @@ class CommandLineTest(unittest.TestCase):
                     self.assertEqual(result.stdout, "")
                     self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
                     self.assertTrue(result.stderr.startswith("yutnori: TERM"), result.stderr)
+            direct = run(TERM="yut-direct", TERMINFO=terminfo, keys="\x1b[B")
         # xterm places and blanks by column (CHA, VPA, ECH) and hides the cursor; vt100 has
         # none of these, and its title screen comes by other moves.
         sequences = re.compile(r"\x1b\[\d*[GdX]|\x1b\[\?25l")
         xterm = run(TERM="xterm", keys="\x1b[B")
         vt100 = run(TERM="vt100", keys="\x1b[B")
         self.assertRegex(xterm.stdout, sequences)
+        self.assertEqual(direct.stdout, xterm.stdout)
         self.assertNotRegex(vt100.stdout, sequences)
         for result in (xterm, vt100):
             self.assertEqual(result.returncode, 0, result.stderr)
