@@ -1,15 +1,20 @@
 #pragma once
 // Brings a terminal up to date from the screen model. It keeps a picture of what each
 // terminal column shows and sends only the columns that differ, reaching each one by the
-// cheapest way (sending the unchanged cells before it again, CR, BS, a relative or an
-// absolute cursor movement), and blanking runs with ECH or EL where that is shorter.
+// cheapest way the terminal has (sending the unchanged cells before it again, CR, CR LF,
+// BS, a relative or an absolute cursor movement), and blanking runs with ECH or EL where
+// that is shorter. What the terminal has is in TerminalTraits::caps, from its description.
 //
 // Glyphs that a terminal may draw one or two columns wide (box drawing, "○", "▶", circled
 // letters) take two columns in the model. Where the terminal draws them one column wide,
 // the second column gets a filler of its own: "━" after a line that runs on to the right, a
-// blank after others. When the terminal's width for them was measured, the renderer knows
-// where such a glyph leaves the cursor; when it was not, each one is sent with its filler
-// and followed by explicit placement, so that the terminal's choice never shifts a column.
+// blank after others (an apostrophe that follows, as in "②'", takes the filler's place and
+// the blank goes after it). When the terminal's width for them was measured, the renderer
+// knows where such a glyph leaves the cursor. When it was not, the bytes land in the same
+// columns either way: a glyph goes alone where its filler already shows (a blank filler is
+// sent first), a heavy line goes in chunks whose spill the next chunk covers, and the
+// cursor is placed again after each such glyph, so the terminal's choice never shifts a
+// column.
 
 #include <span>
 #include <string>
