@@ -8,13 +8,13 @@
 // Glyphs that a terminal may draw one or two columns wide (box drawing, "○", "▶", circled
 // letters) take two columns in the model. Where the terminal draws them one column wide,
 // the second column gets a filler of its own: "━" after a line that runs on to the right, a
-// blank after others (an apostrophe that follows, as in "②'", takes the filler's place and
-// the blank goes after it). When the terminal's width for them was measured, the renderer
-// knows where such a glyph leaves the cursor. When it was not, the bytes land in the same
-// columns either way: a glyph goes alone where its filler already shows (a blank filler is
-// sent first), a heavy line goes in chunks whose spill the next chunk covers, and the
-// cursor is placed again after each such glyph, so the terminal's choice never shifts a
-// column.
+// blank after others. When the terminal's width for them was measured, the renderer knows
+// where such a glyph leaves the cursor, and an apostrophe that follows one drawn one column
+// wide (as in "②'") takes the blank filler's place. When it was not, the bytes land in
+// the same columns either way: a glyph goes alone where its filler already shows (a blank
+// filler is sent first), a heavy line goes in chunks whose spill the next chunk covers, and
+// the cursor is placed again after each such glyph, so the terminal's choice never shifts
+// a column.
 
 #include <span>
 #include <string>
