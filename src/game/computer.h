@@ -8,7 +8,8 @@
 
 namespace yut {
 
-enum class ComputerLevel { kBasic, kStrong };
+// The computer side's strengths, weakest first; kBasic is the game's own simple computer.
+enum class ComputerLevel { kEasy, kBasic, kMedium, kStrong };
 
 // A choice in the person's terms (1..4 a piece, 11..14 a stack) for `side`: its
 // highest-numbered stack on the board, else its highest-numbered piece on the board,

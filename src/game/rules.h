@@ -98,6 +98,11 @@ Refusal choice_refusal(const Position& p, int code, int side);
 // The same with the back-do rule for a throw of `steps`.
 Refusal refusal_of(const Position& p, int code, int side, int steps);
 
+// What a refused choice costs. Classic: the throw is lost and the side throws again.
+// Fair: the throw is kept and the side chooses again for it, so a typed number can never
+// change the sticks.
+enum class RuleSet { kClassic, kFair };
+
 // Throws a valid move earns: one after a yut or a mo, one after a capture.
 inline int throws_earned(const ThrowInfo& info, bool captured) {
   return (info.extra_throw ? 1 : 0) + (captured ? 1 : 0);
