@@ -63,6 +63,15 @@ int units_out(const Position& p, int side);
 inline bool has_won(const Position& p, int side) {
   return p.arrived_count[side] == kPiecesPerSide;
 }
+// The side that has won, or kNoWinner. Side 0 is asked first, so it wins when both are
+// complete.
+inline constexpr int kNoWinner = -1;
+inline int winner(const Position& p) {
+  for (int side = 0; side < kSides; ++side) {
+    if (has_won(p, side)) return side;
+  }
+  return kNoWinner;
+}
 
 // Where a walk of `steps` (-1 back-do, 1..5) from a station ends; kGoalStation is also
 // the start of a piece that enters.

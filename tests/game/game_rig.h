@@ -1,6 +1,6 @@
 #pragma once
-// A whole game context on a MemoryPlatform: scripted keys, scripted throws, and the
-// screen model to read back.
+// A whole game on the game screen over a MemoryPlatform: scripted keys, scripted throws,
+// and the screen model to read back.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 #include "console/console.h"
 #include "console/platform/memory_platform.h"
+#include "app/game_screen.h"
 #include "game/context.h"
 #include "game/routes.h"
 #include "game/state.h"
@@ -20,12 +21,26 @@
 
 namespace yut {
 
+// A game's context on the game screen of a session, with the throws and the computer
+// level a test chooses.
+struct ScreenedGame {
+  ScreenedGame(Console& con, GameState& state, Random& random, RankingTable& ranking,
+               const std::string& ranking_file, ComputerLevel level = ComputerLevel::kBasic,
+               GameOptions options = {})
+      : session{con, state, random, ranking, ranking_file, options},
+        screen(session),
+        ctx{state, random, screen, ComputerMind{level}, options.rules} {}
+  Session session;
+  GameScreen screen;
+  GameContext ctx;
+};
+
 struct GameRig {
   explicit GameRig(std::vector<int> throws, std::string keys = {})
       : random(std::move(throws)),
         platform(std::move(keys)),
         ranking_path(testing::TempDir() + "game_rig_lanksave.txt"),
-        ctx{con, state, random, ranking, ranking_path} {
+        game(con, state, random, ranking, ranking_path) {
     std::remove(ranking_path.c_str());
   }
   ~GameRig() { std::remove(ranking_path.c_str()); }
@@ -46,6 +61,7 @@ struct GameRig {
     state.score[0] = 1500;
     put(last, 5);
   }
+  TurnScreen& screen() { return game.screen; }
   int at(Station s) const { return state.board[cell_index(s.i, s.j)]; }
   std::string text(int x, int y, int columns) const { return con.screen().text_at(x, y, columns); }
   // The message area of the right compartment, row y, without trailing blanks.
@@ -66,7 +82,8 @@ struct GameRig {
   GameState state;
   RankingTable ranking{};
   std::string ranking_path;
-  GameContext ctx;
+  ScreenedGame game;
+  GameContext& ctx = game.ctx;
 };
 
 }  // namespace yut

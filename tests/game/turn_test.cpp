@@ -310,7 +310,8 @@ std::size_t heap_held_by_turn_with_refusals(int refusals) {
   GameRig rig({}, keys);
   rig.platform.keep_output(false);
   SameThrow geol(kGeol);
-  GameContext ctx{rig.con, rig.state, geol, rig.ranking, rig.ranking_path};
+  ScreenedGame screened(rig.con, rig.state, geol, rig.ranking, rig.ranking_path);
+  GameContext& ctx = screened.ctx;
   draw_board(rig.con, rig.state);
   const std::size_t before = heap_use::in_use;
   heap_use::peak = before;
