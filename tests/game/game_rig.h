@@ -36,11 +36,11 @@ struct ScreenedGame {
 };
 
 struct GameRig {
-  explicit GameRig(std::vector<int> throws, std::string keys = {})
+  explicit GameRig(std::vector<int> throws, std::string keys = {}, GameOptions options = {})
       : random(std::move(throws)),
         platform(std::move(keys)),
         ranking_path(testing::TempDir() + "game_rig_lanksave.txt"),
-        game(con, state, random, ranking, ranking_path) {
+        game(con, state, random, ranking, ranking_path, options.computer, options) {
     std::remove(ranking_path.c_str());
   }
   ~GameRig() { std::remove(ranking_path.c_str()); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -122,7 +123,7 @@ struct RefusalCase {
 };
 
 // Each refusal: its message under the turn's texts, a pause, nothing changed, and then one
-// new throw.
+// new throw; under the fair rule the same throw is offered again instead.
 TEST(Turn, Refusals) {
   const std::string wrong = "잘못된 말을 선택하셨습니다.";
   const std::vector<RefusalCase> cases = {
@@ -165,8 +166,12 @@ TEST(Turn, Refusals) {
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const bool press_key : {false, true}) {
-      GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""));
+    for (const auto& [rules, press_key] : {std::pair{RuleSet::kClassic, false},
+                                           std::pair{RuleSet::kClassic, true},
+                                           std::pair{RuleSet::kFair, false},
+                                           std::pair{RuleSet::kFair, true}}) {
+      const bool fair = rules == RuleSet::kFair;
+      GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""), {.rules = rules});
       for (const auto& [at, code] : c.board) rig.put(at, code);
       for (const int code : c.arrived1) rig.arrive(0, {code});
       for (const int code : c.stacked1) rig.carry(0, {code});
@@ -177,8 +182,13 @@ TEST(Turn, Refusals) {
       EXPECT_EQ(rig.state.score, before.score);
       if (!press_key) {  // waiting in the pause
         EXPECT_EQ(rig.message(19), c.message);
-        EXPECT_EQ(rig.message(20), "윷을 다시 던집니다.");
+        EXPECT_EQ(rig.message(20), fair ? "움직일 말을 다시 선택해 주세요." : "윷을 다시 던집니다.");
         EXPECT_EQ(rig.random.draws(), 1);
+      } else if (fair) {  // the same throw waits for a new choice
+        EXPECT_EQ(rig.random.draws(), 1);
+        EXPECT_EQ(rig.message(19), "");
+        EXPECT_EQ(rig.turn_text(13), std::string(throw_for_roll(c.roll).text, 0,
+                                                 std::string(throw_for_roll(c.roll).text).size() - 1));
       } else {  // a new throw waits for its choice
         EXPECT_EQ(rig.random.draws(), 2);
         EXPECT_EQ(rig.message(19), "");
@@ -186,6 +196,42 @@ TEST(Turn, Refusals) {
       }
     }
   }
+}
+
+// Esc at the piece prompt asks whether to leave: another key goes back to the same prompt
+// for the same throw, y leaves with the board reset and the scores kept. Esc in the name
+// entry leaves likewise, with nothing saved.
+TEST(Turn, LeavingAGame) {
+  {
+    GameRig rig({kGeol}, "\x1bn1\n");
+    ASSERT_TRUE(run_turn(rig, side1_player()));
+    EXPECT_EQ(rig.at({6, 3}), 2) << "the same throw, answered after the question";
+    EXPECT_EQ(rig.random.draws(), 1);
+  }
+  {
+    GameRig rig({kGeol}, "7\x1b");
+    ASSERT_FALSE(run_turn(rig, side1_player()));
+    EXPECT_EQ(rig.message(19), "게임을 그만두시겠습니까? (y/n)");
+    EXPECT_EQ(rig.text(45 + 28, 17, 2), "  ") << "the typed 7 is dropped";
+  }
+  {
+    GameRig rig({kGeol}, "\x1by");
+    rig.put({6, 3}, 3);
+    rig.state.score = {500, 250};
+    TurnOutcome outcome{};
+    ASSERT_TRUE(run_turn(rig, side1_player(), &outcome));
+    EXPECT_EQ(outcome, TurnOutcome::kLeft);
+    EXPECT_EQ(rig.state.board, GameState().board);
+    EXPECT_EQ(rig.state.score, (std::array<int, 2>{500, 250}));
+  }
+  GameRig rig({kYut}, "4\nki\x1bk\x1by");
+  rig.one_piece_from_winning({5, 5});
+  TurnOutcome outcome{};
+  ASSERT_TRUE(run_turn(rig, side1_player(), &outcome));
+  EXPECT_EQ(outcome, TurnOutcome::kGameOver);
+  EXPECT_EQ(rig.ranking[0].score, 0) << "no name entered";
+  EXPECT_FALSE(std::filesystem::exists(rig.ranking_path)) << "nothing saved";
+  EXPECT_EQ(rig.state.score[0], 2000);
 }
 
 TEST(Turn, BackDoWithNothingOutEntersBeforeTheGoal) {
