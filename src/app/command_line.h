@@ -18,8 +18,8 @@ enum class Action { Play, Help, Version, UsageError };
 
 struct CommandLine {
   Action action = Action::Play;
-  std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
-  std::string error;                  // for UsageError: one line, without the line break
+  std::optional<std::uint32_t> seed;          // set by --seed N; else the clock seeds the throws
+  std::string error;                          // for UsageError: one line, without the line break
   GameOptions options{};                      // set by --computer, --rules and --pace
   std::string ranking_file = "lanksave.txt";  // set by --ranking PATH
 };

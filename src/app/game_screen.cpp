@@ -83,9 +83,8 @@ void GameScreen::after_computer_move() {
 }
 
 void GameScreen::end_game(GameState& state, int side) {
-  const RankingPlace place{con_,           session_.ranking,
-                           session_.ranking_file, kMessageColumn,
-                           kMessageFirstRow,      [this] { return confirm_leave(); }};
+  const RankingPlace place{con_,           session_.ranking, session_.ranking_file,
+                           kMessageColumn, kMessageFirstRow, [this] { return confirm_leave(); }};
   announce_game_end(place, state, side);
 }
 

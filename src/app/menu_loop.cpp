@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "app/menus.h"
 #include "app/game_screen.h"
+#include "app/menus.h"
 #include "ranking/ranking.h"
 
 namespace yut {

@@ -1,7 +1,5 @@
 #include "display/turn_messages.h"
 
-#include <string>
-
 namespace yut {
 
 namespace {
@@ -38,11 +36,6 @@ void show_message(Console& con, std::string_view first, std::string_view second)
   con.print(first);
   con.gotoxy(kMessageColumn, kMessageFirstRow + 1);
   con.print(second);
-}
-
-void clear_message(Console& con) {
-  const std::string blank(kMessageColumns, ' ');
-  show_message(con, blank, blank);
 }
 
 void show_turn_texts(Console& con, const PlayerDescriptor& player, int side,

@@ -16,13 +16,10 @@ inline constexpr int kMessageFirstRow = 19;
 inline constexpr int kMessageColumns = 32;  // up to the frame
 
 void show_message(Console& con, std::string_view first, std::string_view second);
-// Blanks the two message rows.
-void clear_message(Console& con);
 
 // The turn's texts for a throw of `side` (0 or 1): whose turn, the throw, the extra throw
 // of a yut or mo, the labels and the prompt; the cursor is left after the prompt.
-void show_turn_texts(Console& con, const PlayerDescriptor& player, int side,
-                     const ThrowInfo& info);
+void show_turn_texts(Console& con, const PlayerDescriptor& player, int side, const ThrowInfo& info);
 
 // Why a choice was refused; the second line says what follows under `rules`.
 void show_refusal_message(Console& con, Refusal why, RuleSet rules);

@@ -28,7 +28,7 @@ constexpr const char* kNotArrived = " ";
 
 // Glyph of every cell code 0..19; codes 10 and 11 are never stored and draw nothing.
 constexpr std::array<std::string_view, 20> kCellGlyphs{
-    "  ", "○", "ⓐ", "ⓑ", "ⓒ", "ⓓ", "ⓔ", "ⓕ", "ⓖ", "ⓗ",
+    "  ", "○", "ⓐ", "ⓑ", "ⓒ", "ⓓ",  "ⓔ", "ⓕ", "ⓖ", "ⓗ",
     "",   "",  "②", "③", "④", "②'", "⑵", "⑶", "⑷", "⑵'",
 };
 // A person's labels are the glyphs of the side's pieces and stacks.

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/game_screen.h"
 #include "console/console.h"
 #include "console/platform/memory_platform.h"
-#include "app/game_screen.h"
 #include "game/context.h"
 #include "game/routes.h"
 #include "game/state.h"
@@ -47,7 +47,7 @@ struct GameRig {
   GameRig(const GameRig&) = delete;
   GameRig& operator=(const GameRig&) = delete;
 
-  void put(Station at, int code) { state.board[cell_index(at.i, at.j)] = code; }
+  void put(BoardPlace at, int code) { state.board[cell_index(at.i, at.j)] = code; }
   // Appends piece codes to a side's arrived or stacked list.
   void arrive(int side, std::initializer_list<int> codes) {
     for (const int code : codes) state.arrived[side][state.arrived_count[side]++] = code;
@@ -56,13 +56,13 @@ struct GameRig {
     for (const int code : codes) state.stacked[side][state.stacked_count[side]++] = code;
   }
   // Side 1 with pieces a, b and c home and 1500 points; d stands at `last`.
-  void one_piece_from_winning(Station last) {
+  void one_piece_from_winning(BoardPlace last) {
     arrive(0, {2, 3, 4});
     state.score[0] = 1500;
     put(last, 5);
   }
   TurnScreen& screen() { return game.screen; }
-  int at(Station s) const { return state.board[cell_index(s.i, s.j)]; }
+  int at(BoardPlace s) const { return state.board[cell_index(s.i, s.j)]; }
   std::string text(int x, int y, int columns) const { return con.screen().text_at(x, y, columns); }
   // The message area of the right compartment, row y, without trailing blanks.
   std::string message(int y) const {

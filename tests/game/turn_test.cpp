@@ -114,7 +114,7 @@ TEST(Turn, SideTwoChoiceIsOffsetByFour) {
 struct RefusalCase {
   std::string name;
   const PlayerDescriptor* player;
-  std::vector<std::pair<Station, int>> board;
+  std::vector<std::pair<BoardPlace, int>> board;
   std::vector<int> arrived1;
   std::vector<int> stacked1;
   int roll;
@@ -166,10 +166,9 @@ TEST(Turn, Refusals) {
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const auto& [rules, press_key] : {std::pair{RuleSet::kClassic, false},
-                                           std::pair{RuleSet::kClassic, true},
-                                           std::pair{RuleSet::kFair, false},
-                                           std::pair{RuleSet::kFair, true}}) {
+    for (const auto& [rules, press_key] :
+         {std::pair{RuleSet::kClassic, false}, std::pair{RuleSet::kClassic, true},
+          std::pair{RuleSet::kFair, false}, std::pair{RuleSet::kFair, true}}) {
       const bool fair = rules == RuleSet::kFair;
       GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""), {.rules = rules});
       for (const auto& [at, code] : c.board) rig.put(at, code);
@@ -182,13 +181,15 @@ TEST(Turn, Refusals) {
       EXPECT_EQ(rig.state.score, before.score);
       if (!press_key) {  // waiting in the pause
         EXPECT_EQ(rig.message(19), c.message);
-        EXPECT_EQ(rig.message(20), fair ? "움직일 말을 다시 선택해 주세요." : "윷을 다시 던집니다.");
+        EXPECT_EQ(rig.message(20),
+                  fair ? "움직일 말을 다시 선택해 주세요." : "윷을 다시 던집니다.");
         EXPECT_EQ(rig.random.draws(), 1);
       } else if (fair) {  // the same throw waits for a new choice
         EXPECT_EQ(rig.random.draws(), 1);
         EXPECT_EQ(rig.message(19), "");
-        EXPECT_EQ(rig.turn_text(13), std::string(throw_for_roll(c.roll).text, 0,
-                                                 std::string(throw_for_roll(c.roll).text).size() - 1));
+        EXPECT_EQ(rig.turn_text(13),
+                  std::string(throw_for_roll(c.roll).text, 0,
+                              std::string(throw_for_roll(c.roll).text).size() - 1));
       } else {  // a new throw waits for its choice
         EXPECT_EQ(rig.random.draws(), 2);
         EXPECT_EQ(rig.message(19), "");
