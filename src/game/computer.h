@@ -16,7 +16,7 @@ enum class ComputerLevel { kEasy, kBasic, kMedium, kStrong };
 // else a piece drawn at random (uniform(4)), whatever its place.
 int preferred_choice(const Position& position, int side, Random& random);
 
-// The same for the computer, which plays side 2.
+// The same for the computer, which plays side 1 (player2).
 int computer_choice(const GameState& state, Random& random);
 
 }  // namespace yut

@@ -8,7 +8,7 @@ namespace yut {
 
 namespace {
 
-// Draws the board, announces the start, waits for a key, then gives turns to side 1 and
+// Draws the board, announces the start, waits for a key, then gives turns to player1 and
 // the opponent alternately until a turn ends the game. What the computer side needs is
 // built while the banner waits, so the screen comes at once.
 void play_game(GameContext& ctx, const PlayerDescriptor& opponent) {

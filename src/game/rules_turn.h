@@ -18,9 +18,9 @@ bool play_rules_turn(Position& p, int side, Roll&& roll, Choose&& choose,
   for (int throws = 1; throws > 0;) {
     --throws;
     const ThrowInfo& info = throw_for_roll(roll());
-    int code = choose(std::as_const(p), info, throws) + side_offset(side) + 1;
+    int code = code_of_choice(choose(std::as_const(p), info, throws), side);
     while (rules == RuleSet::kFair && refusal_of(p, code, side, info.steps) != Refusal::kNone) {
-      code = choose(std::as_const(p), info, throws) + side_offset(side) + 1;
+      code = code_of_choice(choose(std::as_const(p), info, throws), side);
     }
     if (refusal_of(p, code, side, info.steps) != Refusal::kNone) {
       ++throws;

@@ -59,8 +59,8 @@ const PlayerDescriptor& side2_player() {
   return player;
 }
 
-// The computer's labels appear only in its prompt (the board draws side 2's glyphs); the
-// fourth is "ⓕ", the glyph of side 2's second piece.
+// The computer's labels appear only in its prompt (the board draws player2's glyphs); the
+// fourth is "ⓕ", the glyph of player2's second piece.
 const PlayerDescriptor& computer_player() {
   static const PlayerDescriptor player{{"ⓘ", "ⓙ", "ⓚ", "ⓕ"}, {"⑵", "⑶", "⑷", "⑵'"}, "c"};
   return player;
