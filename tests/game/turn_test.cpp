@@ -12,6 +12,7 @@
 
 #include "display/board_view.h"
 #include "game_rig.h"
+#include "recording_screen.h"
 
 // Heap bytes in use and the most in use since the last mark, counted by the replacements of
 // the global operator new and delete below (for this test program only): a turn must not
@@ -236,10 +237,11 @@ TEST(Turn, LeavingAGame) {
 }
 
 TEST(Turn, BackDoWithNothingOutEntersBeforeTheGoal) {
-  GameRig rig({kBackDo}, "3\n");
-  rig.arrive(0, {2});
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({5, 6}), 4);
+  RecordedGame game({kBackDo}, {3});
+  game.state.arrived[0] = {2, 0, 0, 0};
+  game.state.arrived_count[0] = 1;
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({5, 6}), 4);
 }
 
 TEST(Turn, TwoNumbersOnOneLineAnswerTwoPrompts) {
@@ -262,20 +264,25 @@ TEST(Turn, EmptyLinesKeepThePromptWaiting) {
   EXPECT_EQ(rig.at({6, 3}), 5);
 }
 
+// What a turn tells its screen, in order: every move is repainted before the next throw.
 TEST(Turn, YutAndMoGiveOneMoreThrow) {
-  GameRig rig({kYut, kMo, kDo}, "1\n2\n3\n");
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({6, 2}), 2);
-  EXPECT_EQ(rig.at({6, 1}), 3);
-  EXPECT_EQ(rig.at({6, 5}), 4);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kYut, kMo, kDo}, {1, 2, 3});
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 2}), 2);
+  EXPECT_EQ(game.at({6, 1}), 3);
+  EXPECT_EQ(game.at({6, 5}), 4);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side0 yut / typed / board / side0 mo / typed / board / side0 do / typed / board");
 }
 
 TEST(Turn, ARefusedYutIsReplacedByExactlyOneThrow) {
-  GameRig rig({kYut, kGeol}, "9\nk1\n");
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({6, 3}), 2);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kYut, kGeol}, {9, 1});
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 3}), 2);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side0 yut / typed / refused, key / board / side0 geol / typed / board");
 }
 
 // A capture made with a yut: the capture's messages and pause come first, the points are
@@ -301,21 +308,26 @@ TEST(Turn, CaptureWithAYut) {
 }
 
 TEST(Turn, ComputerTurnNeverWaits) {
-  // Nothing typed: any wait would end the turn with InputClosed.
-  GameRig rig({kGeol, 0, kDo});
-  rig.put({6, 3}, 2);
-  ASSERT_TRUE(run_turn(rig, computer_player()));
-  EXPECT_EQ(rig.at({6, 2}), 6) << "captured at (6,3), then moved on by the extra throw";
-  EXPECT_EQ(rig.state.score[1], 250);
-  EXPECT_EQ(rig.random.bounds(), (std::vector<int>{100, 4, 100}));
+  // No answers: any prompt would end the turn with NoMoreAnswers.
+  RecordedGame game({kGeol, 0, kDo}, {});
+  game.state.board[cell_index(6, 3)] = 2;
+  EXPECT_EQ(take_turn(game.ctx, computer_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 2}), 6) << "captured at (6,3), then moved on by the extra throw";
+  EXPECT_EQ(game.state.score[1], 250);
+  EXPECT_EQ(game.random.bounds(), (std::vector<int>{100, 4, 100}));
+  EXPECT_EQ(game.screen.all_events(),
+            "side1 geol / chose 1 / capture / board / hold / side1 do / chose 1 / board / hold");
 }
 
 TEST(Turn, ComputerDrawingAnArrivedPieceThrowsAgainWithoutAKey) {
-  GameRig rig({kGeol, 1, kGeol, 2});
-  rig.arrive(1, {7});
-  ASSERT_TRUE(run_turn(rig, computer_player()));
-  EXPECT_EQ(rig.at({6, 3}), 8);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kGeol, 1, kGeol, 2});
+  game.state.arrived[1] = {7, 0, 0, 0};
+  game.state.arrived_count[1] = 1;
+  EXPECT_EQ(take_turn(game.ctx, computer_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 3}), 8);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side1 geol / chose 2 / refused / board / side1 geol / chose 3 / board / hold");
 }
 
 TEST(Turn, TheLastArrivalEndsTheGameAtOnce) {
@@ -351,22 +363,18 @@ class SameThrow : public Random {
 // The most heap a side-1 turn holds beyond what it started with, when `refusals` refused
 // choices come before a valid one.
 std::size_t heap_held_by_turn_with_refusals(int refusals) {
-  std::string keys;
-  for (int k = 0; k < refusals; ++k) keys += "9\nk";
-  keys += "1\n";
-  GameRig rig({}, keys);
-  rig.platform.keep_output(false);
+  std::vector<int> answers(static_cast<std::size_t>(refusals), 9);
+  answers.push_back(1);
+  RecordedGame game({}, answers);
+  game.screen.forget();
   SameThrow geol(kGeol);
-  ScreenedGame screened(rig.con, rig.state, geol, rig.ranking, rig.ranking_path);
-  GameContext& ctx = screened.ctx;
-  draw_board(rig.con, rig.state);
+  GameContext ctx{game.state, geol, game.screen};
   const std::size_t before = heap_use::in_use;
   heap_use::peak = before;
   EXPECT_EQ(take_turn(ctx, side1_player()), TurnOutcome::kGoesOn);
   const std::size_t held = heap_use::peak - before;
-  EXPECT_EQ(rig.at({6, 3}), 2) << refusals << " refusals";
+  EXPECT_EQ(game.at({6, 3}), 2) << refusals << " refusals";
   EXPECT_EQ(geol.draws, refusals + 1);
-  EXPECT_EQ(rig.platform.input_left(), 0U);
   return held;
 }
 
