@@ -83,12 +83,6 @@ bool waits_after(Refusal why, const PlayerDescriptor& player) {
   return !is_computer(player) || (why != Refusal::kArrived && why != Refusal::kCarried);
 }
 
-bool refuse(GameContext& ctx, Refusal why, const PlayerDescriptor& player) {
-  if (why == Refusal::kNone) return false;
-  ctx.screen.show_refusal(why, ctx.rules, waits_after(why, player));
-  return true;
-}
-
 // After a repaint that shows a computer's move, the screen holds it there a while.
 void show_move(GameContext& ctx, const PlayerDescriptor& player) {
   ctx.screen.show_board(ctx.state);
@@ -136,7 +130,10 @@ ThrowEnd play_throw(GameContext& ctx, const PlayerDescriptor& player, Schedule& 
 }  // namespace
 
 bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player, int steps) {
-  return refuse(ctx, refusal_of(to_position(ctx.state), code, side_index(player), steps), player);
+  const Refusal why = refusal_of(to_position(ctx.state), code, side_index(player), steps);
+  if (why == Refusal::kNone) return false;
+  ctx.screen.show_refusal(why, ctx.rules, waits_after(why, player));
+  return true;
 }
 
 TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player) {
