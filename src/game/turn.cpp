@@ -136,6 +136,14 @@ bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player, in
   return true;
 }
 
+bool check_game_end(GameContext& ctx) {
+  const int side = winner(to_position(ctx.state));
+  if (side == kNoWinner) return false;
+  ctx.screen.end_game(ctx.state, side);
+  reset_game(ctx.state);
+  return true;
+}
+
 TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player) {
   Schedule schedule;
   schedule.push(Step::kThrow);
@@ -158,11 +166,7 @@ TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player) {
           ctx.screen.show_board(ctx.state);
         }
         move_to_show = false;
-        if (const int side = winner(to_position(ctx.state)); side != kNoWinner) {
-          ctx.screen.end_game(ctx.state, side);
-          reset_game(ctx.state);
-          return TurnOutcome::kGameOver;
-        }
+        if (check_game_end(ctx)) return TurnOutcome::kGameOver;
         break;
     }
   }

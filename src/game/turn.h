@@ -23,4 +23,10 @@ TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player);
 // true.
 bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player, int steps);
 
+// The test for a winner after every repaint. While nobody has won it returns false. When a
+// side has won, the screen ends the game (announces the winner, takes a qualifying name
+// into the ranking and lets the final board be read), the game state is reset (the scores
+// stay) and it returns true: the game is over.
+bool check_game_end(GameContext& ctx);
+
 }  // namespace yut

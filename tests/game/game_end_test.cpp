@@ -1,5 +1,5 @@
 // The winner test after every repaint, and the end of a won game on the game screen.
-#include "ranking/game_end.h"
+#include "game/turn.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +35,19 @@ TEST(GameEnd, WinnerTest) {
     for (const int code : c.arrived2) rig.arrive(1, {code});
     rig.state.score = {0, -20};
     rig.state.candidate_score = -1;
-    const int side = winner(to_position(rig.state));
-    EXPECT_EQ(side, c.winner);
-    if (side == kNoWinner) continue;
-    rig.screen().end_game(rig.state, side);
-    // With no name asked, the final board stays until a key.
+    const GameState before = rig.state;
+    EXPECT_EQ(winner(to_position(rig.state)), c.winner);
+    EXPECT_EQ(check_game_end(rig.ctx), c.winner != kNoWinner);
+    if (c.winner == kNoWinner) {
+      EXPECT_EQ(rig.platform.input_left(), 1U);
+      EXPECT_EQ(rig.state.arrived, before.arrived);
+      continue;
+    }
+    // With no name asked, the final board stays until a key; then the board is reset.
     EXPECT_EQ(rig.platform.input_left(), 0U);
-    EXPECT_EQ(rig.state.candidate_score, rig.state.score[side]);
+    EXPECT_EQ(rig.state.candidate_score, rig.state.score[c.winner]);
     EXPECT_EQ(rig.text(44, 32, 26).substr(0, c.announcement.size()), c.announcement);
+    EXPECT_EQ(rig.state.arrived, GameState().arrived);
   }
 }
 

@@ -61,7 +61,6 @@ struct GameRig {
     state.score[0] = 1500;
     put(last, 5);
   }
-  TurnScreen& screen() { return game.screen; }
   int at(BoardPlace s) const { return state.board[cell_index(s.i, s.j)]; }
   std::string text(int x, int y, int columns) const { return con.screen().text_at(x, y, columns); }
   // The message area of the right compartment, row y, without trailing blanks.
