@@ -1,8 +1,8 @@
 #include "ranking/high_score.h"
 
+#include <optional>
 #include <string>
 
-#include "game/messages.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_name.h"
 
@@ -17,8 +17,10 @@ constexpr const char* kPrompt = "고득점!! 이름을 입력하시오";
 constexpr const char* kNameBox = "[         ]";
 constexpr const char* kCannotStore = "쓸 수 없는 글자입니다. 다시 입력하시오";
 
-// Asks until the typed word can be stored in CP949; returns its CP949 bytes.
-std::string ask_name(Console& con) {
+// Asks until the typed word can be stored in CP949; returns its CP949 bytes, or nothing
+// when the winner leaves with Esc.
+std::optional<std::string> ask_name(const RankingPlace& place) {
+  Console& con = place.con;
   con.gotoxy(kPromptX, kPromptY);
   con.print(kPrompt);
   for (;;) {
@@ -27,6 +29,10 @@ std::string ask_name(Console& con) {
     con.gotoxy(kNameX, kPromptY + 1);
     const std::string word =
         con.read_word(kPromptX + static_cast<int>(std::string_view(kNameBox).size()) - 1);
+    if (con.escaped()) {
+      if (place.confirm_leave && place.confirm_leave()) return std::nullopt;
+      continue;
+    }
     if (auto name = name_for_file(word)) return *name;
     // The rest of a refused line is no answer to the new question: it goes, with the
     // echo of the whole line, which may run past the brackets.
@@ -38,32 +44,32 @@ std::string ask_name(Console& con) {
   }
 }
 
-// The game screen's message area, where a failure stays readable beside the final board.
-void show_failure(Console& con, int row, void (*print_failure)(Console&)) {
-  con.gotoxy(kMessageColumn, row);
-  print_failure(con);
+// A failure stays readable beside the final board.
+void show_failure(const RankingPlace& place, int row, void (*print_failure)(Console&)) {
+  place.con.gotoxy(place.failure_x, row);
+  print_failure(place.con);
 }
 
 }  // namespace
 
-bool enter_high_score(GameContext& ctx) {
-  RankingTable& table = ctx.ranking;
-  bool all_well = true;
+EntryResult enter_high_score(const RankingPlace& place, int score) {
+  EntryResult result = EntryResult::kEntered;
   // The table must hold the stored entries before the score is tested, or the save
   // below would replace them. A missing file is the first run: the table stays as it is.
-  if (read_ranking_file(table, ctx.ranking_file) == ReadStatus::Failed) {
-    show_failure(ctx.con, kMessageFirstRow, print_load_failure);
-    all_well = false;
+  if (read_ranking_file(place.table, place.path) == ReadStatus::Failed) {
+    show_failure(place, place.failure_y, print_load_failure);
+    result = EntryResult::kFailed;
   }
-  const int score = ctx.state.candidate_score;
-  if (ranking_qualifies(table, score) == 0) return false;
-
-  const std::string name = ask_name(ctx.con);
-  if (!insert_high_score(table, ctx.ranking_file, name, score)) {
-    show_failure(ctx.con, kMessageFirstRow + 1, print_save_failure);
-    all_well = false;
+  if (ranking_qualifies(place.table, score) == 0) {
+    return result == EntryResult::kFailed ? result : EntryResult::kNotAsked;
   }
-  return all_well;
+  const std::optional<std::string> name = ask_name(place);
+  if (!name) return EntryResult::kLeft;
+  if (!insert_high_score(place.table, place.path, *name, score)) {
+    show_failure(place, place.failure_y + 1, print_save_failure);
+    result = EntryResult::kFailed;
+  }
+  return result;
 }
 
 }  // namespace yut

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/terminal_caps.h"
+#include "console/platform.h"
 
 namespace yut {
 
