@@ -16,6 +16,8 @@ constexpr int kRetryY = 18;
 constexpr const char* kPrompt = "고득점!! 이름을 입력하시오";
 constexpr const char* kNameBox = "[         ]";
 constexpr const char* kCannotStore = "쓸 수 없는 글자입니다. 다시 입력하시오";
+// Another game saved higher scores while the name was typed.
+constexpr const char* kPushedOut = "다른 게임의 점수에 밀렸습니다.";
 
 // Asks until the typed word can be stored in CP949; returns its CP949 bytes.
 std::string ask_name(Console& con) {
@@ -58,9 +60,13 @@ bool enter_high_score(GameContext& ctx) {
   if (ranking_qualifies(table, score) == 0) return false;
 
   const std::string name = ask_name(ctx.con);
-  if (!insert_high_score(table, ctx.ranking_file, name, score)) {
+  bool pushed_out = false;
+  if (!insert_high_score(table, ctx.ranking_file, name, score, &pushed_out)) {
     show_failure(ctx.con, kMessageFirstRow + 1, print_save_failure);
     all_well = false;
+  } else if (pushed_out) {
+    ctx.con.gotoxy(kMessageColumn, kMessageFirstRow + 1);
+    ctx.con.print(kPushedOut);
   }
   return all_well;
 }
