@@ -174,11 +174,17 @@ constexpr int kQuitSignals[] = {
 constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
                                  SIGILL,  SIGTRAP, SIGSYS, SIGXCPU};
 
-void handle(int signal_number, void (*handler)(int)) {
+// Whether a call the signal interrupts starts again. The signals that end or stop the game
+// interrupt it instead, so that a write blocked on a terminal that does not read (where the
+// output could not be made non-blocking) gives way to them; every call of the game's that
+// can wait takes EINTR as a reason to look at the signals and go on.
+enum class Restart { Yes, No };
+
+void handle(int signal_number, void (*handler)(int), Restart restart = Restart::Yes) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
+  action.sa_flags = restart == Restart::Yes ? SA_RESTART : 0;
   sigaction(signal_number, &action, nullptr);
 }
 
@@ -204,11 +210,11 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
   std::atexit(at_exit);
   // Every signal whose default action ends the process ends the game through the terminal's
   // restoration: the quit signals by the game's own way out, the crash signals at once.
-  for (const int s : kQuitSignals) handle(s, on_quit);
+  for (const int s : kQuitSignals) handle(s, on_quit, Restart::No);
 #if defined(SIGRTMIN) && defined(SIGRTMAX)
-  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) handle(s, on_quit);
+  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) handle(s, on_quit, Restart::No);
 #endif
-  handle(SIGTSTP, on_suspend);
+  handle(SIGTSTP, on_suspend, Restart::No);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
   for (const int s : kCrashSignals) handle(s, on_crash);
@@ -289,7 +295,7 @@ void suspend() {
   restore_now(true);
   signal(SIGTSTP, SIG_DFL);
   kill(getpid(), SIGTSTP);  // stops here until continued
-  handle(SIGTSTP, on_suspend);
+  handle(SIGTSTP, on_suspend, Restart::No);
   enter_raw_mode();
   g_resumed = 1;
   size_may_have_changed();

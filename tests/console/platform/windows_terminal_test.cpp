@@ -286,7 +286,11 @@ TEST_F(WindowsConsoleTest, ConsoleIsGivenBackAsItWasFound) {
         const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
         SetUnhandledExceptionFilter(filter);
         ASSERT_NE(filter, nullptr);
-        EXPECT_EQ(filter(nullptr), EXCEPTION_CONTINUE_SEARCH);
+        EXCEPTION_RECORD record{};
+        record.ExceptionCode = 0xE0000001;  // an exception of no one's
+        CONTEXT context{};
+        EXCEPTION_POINTERS exception{&record, &context};
+        EXPECT_EQ(filter(&exception), EXCEPTION_CONTINUE_SEARCH);
         expect_given_back();
       }
     }
