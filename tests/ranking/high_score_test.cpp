@@ -21,10 +21,14 @@ using namespace std::string_literals;
 
 const std::string kHong = "\xC8\xAB\xB1\xE6\xB5\xBF";  // 홍길동 in CP949
 
-RankingTable saved_table(const GameEndFixture& f) {
+RankingTable saved_table_at(const std::string& path) {
   RankingTable table{};
-  EXPECT_EQ(read_ranking_file(table, f.ctx.ranking_file), ReadStatus::Read);
+  EXPECT_EQ(read_ranking_file(table, path), ReadStatus::Read);
   return table;
+}
+
+RankingTable saved_table(const GameEndFixture& f) {
+  return saved_table_at(f.ctx.ranking_file);
 }
 
 TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
@@ -70,6 +74,37 @@ TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
   for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(saved[i].name[0], order[i]) << i;
   EXPECT_EQ(saved[3].score, 650);
   EXPECT_EQ(saved[8].score, 200);
+}
+
+// A keyboard at which another game saves higher scores while the name is typed.
+class OthersSaveMeanwhile : public MemoryPlatform {
+ public:
+  OthersSaveMeanwhile(std::string typed, std::string path)
+      : MemoryPlatform(std::move(typed)), path_(std::move(path)) {}
+  int read_byte(int timeout_ms) override {
+    if (!saved_) saved_ = write_ranking_file(ranked_table(9000, 1000), path_);
+    return MemoryPlatform::read_byte(timeout_ms);
+  }
+
+ private:
+  std::string path_;
+  bool saved_ = false;
+};
+
+TEST(HighScoreTest, AScorePushedOutWhileTheNameIsTypedIsSaidSo) {
+  testing::TempDir dir;
+  const std::string path = dir.file("lanksave.txt");
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
+  OthersSaveMeanwhile keyboard("Z\n", path);
+  Console con(keyboard);
+  GameState state;
+  testing::NoRandom random;
+  RankingTable ranking{};
+  GameContext ctx{con, state, random, ranking, path};
+  state.candidate_score = 650;
+  EXPECT_TRUE(enter_high_score(ctx));  // nothing failed
+  EXPECT_EQ(con.screen().text_at(44, 20, 30), "다른 게임의 점수에 밀렸습니다.");
+  EXPECT_EQ(saved_table_at(path)[8].score, 1000);  // the other game's file stands
 }
 
 TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
