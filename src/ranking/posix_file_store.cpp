@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -12,6 +13,7 @@
 #include <ctime>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ranking/file_store.h"
 #include "ranking/temp_name.h"
@@ -170,21 +172,34 @@ bool attributes_unsupported(int error) {
   return error == ENOTSUP || error == EOPNOTSUPP;
 }
 
-// Gives the new file every extended attribute of the old one: the access list (which also
-// sets the group bits of the mode), user attributes, security labels. False when one of them
-// cannot be given.
-bool copy_attributes(int from, int to) {
-  std::string names;
-  if (!read_attribute(from, nullptr, names)) return attributes_unsupported(errno);
-  std::string value, present;
-  // The names stand one after another, each ended by a zero byte.
-  for (std::size_t at = 0, end = 0; (end = names.find('\0', at)) != std::string::npos;
+// The names in a list that flistxattr gives, each ended by a zero byte.
+std::vector<std::string> attribute_names(const std::string& list) {
+  std::vector<std::string> names;
+  for (std::size_t at = 0, end = 0; (end = list.find('\0', at)) != std::string::npos;
        at = end + 1) {
-    const char* name = names.c_str() + at;
-    if (!read_attribute(from, name, value)) return false;
+    names.push_back(list.substr(at, end - at));
+  }
+  return names;
+}
+
+// Gives the new file every extended attribute of the old one (the access list, which also
+// sets the group bits of the mode, user attributes, security labels) and none other (an
+// access list the directory hands down to new files). False when that cannot be done.
+bool copy_attributes(int from, int to) {
+  std::string list;
+  if (!read_attribute(from, nullptr, list)) return attributes_unsupported(errno);
+  const std::vector<std::string> names = attribute_names(list);
+  std::string value, present;
+  for (const std::string& name : names) {
+    if (!read_attribute(from, name.c_str(), value)) return false;
     // A label the system gave the new file already needs no right to change it.
-    if (read_attribute(to, name, present) && present == value) continue;
-    if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0) return false;
+    if (read_attribute(to, name.c_str(), present) && present == value) continue;
+    if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) return false;
+  }
+  if (!read_attribute(to, nullptr, list)) return false;
+  for (const std::string& name : attribute_names(list)) {
+    if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+    if (::fremovexattr(to, name.c_str()) != 0) return false;
   }
   return true;
 }

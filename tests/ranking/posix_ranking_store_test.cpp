@@ -247,6 +247,12 @@ TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
        [&](auto&, auto& file) { attribute(file, "system.posix_acl_access", access_list(0644, 1)); },
        true,
        {kNobody, kNobody, 0664}},
+      {"an access list the directory hands down to new files is not given to the file",
+       [&](auto& dir, auto&) {
+         attribute(dir, "system.posix_acl_default", access_list(0755, 1));
+       },
+       true,
+       {kNobody, kNobody, 0644}},
       {"a user attribute stays",
        [&](auto&, auto& file) { attribute(file, "user.note", "kept"); },
        true,
