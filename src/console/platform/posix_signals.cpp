@@ -43,6 +43,7 @@ volatile sig_atomic_t g_suspend = 0;
 volatile sig_atomic_t g_resumed = 0;
 volatile sig_atomic_t g_resized = 0;
 volatile sig_atomic_t g_size_generation = 0;
+volatile sig_atomic_t g_in_blocking_write = 0;  // write_blocking() is under way
 
 // Only inequality counts: the number wraps before it could overflow.
 void size_may_have_changed() {
@@ -131,11 +132,18 @@ void restore_now(bool below_screen) {
   }
 }
 
+// While a write waits on output that blocks, nothing else would notice a signal until the
+// terminal reads again: the handler acts itself.
 void on_quit(int signal_number) {
   g_quit = signal_number;
+  if (g_in_blocking_write != 0) quit_by_signal(signal_number);
   wake();
 }
 void on_suspend(int /*signal_number*/) {
+  if (g_in_blocking_write != 0) {
+    suspend();
+    return;
+  }
   g_suspend = 1;
   wake();
 }
@@ -174,17 +182,18 @@ constexpr int kQuitSignals[] = {
 constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
                                  SIGILL,  SIGTRAP, SIGSYS, SIGXCPU};
 
-// Whether a call the signal interrupts starts again. The signals that end or stop the game
-// interrupt it instead, so that a write blocked on a terminal that does not read (where the
-// output could not be made non-blocking) gives way to them; every call of the game's that
-// can wait takes EINTR as a reason to look at the signals and go on.
-enum class Restart { Yes, No };
+void unblock(int signal_number) {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signal_number);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
 
-void handle(int signal_number, void (*handler)(int), Restart restart = Restart::Yes) {
+void handle(int signal_number, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = restart == Restart::Yes ? SA_RESTART : 0;
+  action.sa_flags = SA_RESTART;
   sigaction(signal_number, &action, nullptr);
 }
 
@@ -210,11 +219,11 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
   std::atexit(at_exit);
   // Every signal whose default action ends the process ends the game through the terminal's
   // restoration: the quit signals by the game's own way out, the crash signals at once.
-  for (const int s : kQuitSignals) handle(s, on_quit, Restart::No);
+  for (const int s : kQuitSignals) handle(s, on_quit);
 #if defined(SIGRTMIN) && defined(SIGRTMAX)
-  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) handle(s, on_quit, Restart::No);
+  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) handle(s, on_quit);
 #endif
-  handle(SIGTSTP, on_suspend, Restart::No);
+  handle(SIGTSTP, on_suspend);
   handle(SIGCONT, on_continue);
   handle(SIGWINCH, on_resize);
   for (const int s : kCrashSignals) handle(s, on_crash);
@@ -229,6 +238,21 @@ int output_fd() {
 
 bool output_blocks() {
   return g_terminal.own_fd < 0;
+}
+
+ssize_t write_blocking(const char* data, std::size_t length) {
+  g_in_blocking_write = 1;
+  // A signal that came before the flag was set is acted on by the caller.
+  if (g_quit != 0 || g_suspend != 0) {
+    g_in_blocking_write = 0;
+    errno = EINTR;
+    return -1;
+  }
+  const ssize_t n = write(g_terminal.write_fd, data, length);
+  const int error = errno;
+  g_in_blocking_write = 0;
+  errno = error;
+  return n;
 }
 
 int wake_fd() {
@@ -287,6 +311,7 @@ bool act_on_signals_while_waiting() {
 void quit_by_signal(int signal_number) {
   restore_now(true);
   signal(signal_number, SIG_DFL);
+  unblock(signal_number);  // within its own handler, it is blocked
   raise(signal_number);
   std::_Exit(128 + signal_number);  // the signal was blocked or ignored by our parent
 }
@@ -294,8 +319,9 @@ void quit_by_signal(int signal_number) {
 void suspend() {
   restore_now(true);
   signal(SIGTSTP, SIG_DFL);
+  unblock(SIGTSTP);
   kill(getpid(), SIGTSTP);  // stops here until continued
-  handle(SIGTSTP, on_suspend, Restart::No);
+  handle(SIGTSTP, on_suspend);
   enter_raw_mode();
   g_resumed = 1;
   size_may_have_changed();

@@ -3,7 +3,10 @@
 // on every way out, and the signals. Handlers only set flags and wake the input wait, except
 // on a crash, where the mode is restored at once before the signal takes its course.
 
+#include <sys/types.h>
 #include <termios.h>
+
+#include <cstddef>
 
 namespace yut::posix {
 
@@ -24,6 +27,9 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
 // (output_blocks()).
 int output_fd();
 bool output_blocks();
+// Writes to output that blocks, so that a signal that comes while it waits acts at once
+// (from its handler); -1 with EINTR when one came before it.
+ssize_t write_blocking(const char* data, std::size_t length);
 
 // The read end of the pipe that signal handlers write to, to wake a waiting poll.
 int wake_fd();

@@ -58,9 +58,9 @@ class PosixTerminal : public Platform {
 
   // The output is a non-blocking descriptor of the game's own: while the terminal does not
   // take more, the write waits in a poll that a signal wakes, so that Ctrl-C or SIGTERM still
-  // end the game. Where the output blocks, each piece is written only once the poll says the
-  // terminal takes bytes, and a piece no larger than a pipe takes at once: a signal then
-  // finds the write done or cut short, not waiting.
+  // end the game. Where the output blocks, each piece is written once the poll says the
+  // terminal takes bytes, and a signal that comes while the write still waits acts from its
+  // handler.
   void write(std::string_view bytes) override {
     const int fd = posix::output_fd();
     const bool blocks = posix::output_blocks();
@@ -68,7 +68,8 @@ class PosixTerminal : public Platform {
       if (blocks && !wait_until_writable()) return;
       const std::size_t piece =
           blocks ? std::min<std::size_t>(bytes.size(), PIPE_BUF) : bytes.size();
-      const ssize_t n = ::write(fd, bytes.data(), piece);
+      const ssize_t n =
+          blocks ? posix::write_blocking(bytes.data(), piece) : ::write(fd, bytes.data(), piece);
       if (n > 0) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
         continue;

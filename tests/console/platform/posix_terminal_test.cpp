@@ -299,6 +299,7 @@ TEST(PosixTerminalTest, SignalEndsAGameWhoseTerminalStoppedReading) {
   // then block.
   for (const Ending ending : {Ending::Flood, Ending::FloodAsUser}) {
     if (ending == Ending::FloodAsUser && geteuid() != 0) continue;
+    SCOPED_TRACE(ending == Ending::Flood ? "own descriptor" : "blocking writes");
     TerminalChild child(ending);
     start(child);
     if (HasFatalFailure()) return;
