@@ -68,6 +68,9 @@ constexpr DWORD kFirstPauseMs = 5;
 constexpr DWORD kHeldPatienceMs = 2000;
 constexpr int kNameTries = 100;
 constexpr DWORD kLockRetryMs = 10;
+// The attributes of the file that a user sets and a save keeps.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // The longest name a directory entry can have, in UTF-16 units.
 constexpr std::size_t kNameLimit = 255;
 
@@ -313,6 +316,8 @@ bool replace_file(const std::string& path, std::string_view bytes) {
   }
   const bool written = write_and_flush(file, bytes);
   const bool closed = ::CloseHandle(file) != 0;
+  // The attributes the user set (hidden, say), also where the replace does not keep them.
+  if (exists) ::SetFileAttributesW(temp.c_str(), attributes & kKeptAttributes);
   if (written && closed && put_in_place(temp, target, exists)) return true;
   ::DeleteFileW(temp.c_str());
   // Held too long, or this user may write the file but not replace it.

@@ -104,6 +104,11 @@ TEST(WindowsFileStoreTest, HangulFolderHeldFileLinksAndLeftovers) {
   ASSERT_EQ(read_file_start(path, 1024, bytes), ReadStatus::Read);
   EXPECT_EQ(bytes, first);
 
+  // What the user set on the file stays: here the hidden attribute.
+  ASSERT_TRUE(SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(replace_file(path, first));
+  EXPECT_NE(GetFileAttributesW(wide(path).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0U);
+
   // Another program holds the file for a second with no sharing but reading (a virus scanner,
   // a sync tool): the save waits it out.
   std::atomic<bool> holding{false};
