@@ -25,12 +25,11 @@ constexpr long kRestoreWriteMs = 300;
 
 struct Terminal {
   int in_fd = 0;
-  int out_fd = 1;
   termios saved{};
   termios raw{};
   bool has_mode = false;  // in_fd is a terminal whose mode is saved
   bool out_is_terminal = false;
-  int write_fd = 1;                   // where the game's output goes: own_fd, else out_fd
+  int write_fd = 1;                   // where the game's output goes: own_fd, else the output
   int own_fd = -1;                    // the game's own non-blocking descriptor on the output
   volatile sig_atomic_t changed = 0;  // the terminal is not in the mode it was found in
 };
@@ -201,7 +200,6 @@ void handle(int signal_number, void (*handler)(int)) {
 
 void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_is_terminal) {
   g_terminal.in_fd = in_fd;
-  g_terminal.out_fd = out_fd;
   g_terminal.out_is_terminal = out_is_terminal;
   if (g_terminal.own_fd >= 0) close(g_terminal.own_fd);
   g_terminal.own_fd = open_own_output(out_fd);
