@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/game_screen.h"
 #include "console/console.h"
 #include "console/platform/memory_platform.h"
 #include "display/board_view.h"
@@ -85,7 +86,9 @@ void simulate(const char* label, void (*game)(GameContext&), int games) {
   CountingRandom random(12345);
   const std::string ranking_path = "/tmp/yut_game_bench_lanksave.txt";
   std::remove(ranking_path.c_str());
-  GameContext ctx{con, state, random, ranking, ranking_path};
+  Session session{con, state, random, ranking, ranking_path};
+  GameScreen screen(session);
+  GameContext ctx{state, random, screen};
 
   long peak_early = 0;
   const double start = cpu_seconds();
@@ -143,7 +146,9 @@ void turn_bytes(Encoding encoding, int ambiguous_width) {
   Console con(platform);
   RankingTable ranking{};
   FixedRandom random({60, 30});
-  GameContext ctx{con, state, random, ranking, "/tmp/yut_game_bench_unused.txt"};
+  Session session{con, state, random, ranking, "/tmp/yut_game_bench_unused.txt"};
+  GameScreen screen(session);
+  GameContext ctx{state, random, screen};
   draw_board(con, state);
   try {
     take_turn(ctx, side1_player());

@@ -10,6 +10,9 @@
 2. On a pseudo-terminal whose output nobody reads: arrow keys are typed until the game
    stops taking them (it waits to write), then SIGTERM. Prints the time from the signal to
    the end of the process, how it ended, and whether the terminal mode was given back.
+3. For each computer level, on a pseudo-terminal: the time from the Enter that chooses the
+   game against the computer to the game screen's start banner on the terminal (the
+   median of five starts).
 """
 
 import fcntl
@@ -91,10 +94,55 @@ def stalled_terminal(program):
     os.close(master)
 
 
+def read_until(master, marker, limit):
+    """Reads the terminal until `marker` has come; returns when it came, or None."""
+    seen = b""
+    end = time.monotonic() + limit
+    while time.monotonic() < end:
+        try:
+            seen += os.read(master, 65536)
+        except BlockingIOError:
+            time.sleep(0.0005)
+            continue
+        if marker in seen:
+            return time.monotonic()
+    return None
+
+
+def start_time(program, level):
+    pid, master = pty.fork()
+    if pid == 0:
+        os.chdir(tempfile.mkdtemp())
+        os.environ["LC_ALL"] = "C.UTF-8"
+        os.execv(program, [program, "--computer", level])
+    fcntl.fcntl(master, fcntl.F_SETFL, fcntl.fcntl(master, fcntl.F_GETFL) | os.O_NONBLOCK)
+    read_until(master, "게임 종료".encode(), 5)  # the title screen
+    os.write(master, b"\r")
+    read_until(master, "대련모드".encode(), 5)  # the mode menu
+    os.write(master, b"\x1b[B")
+    time.sleep(0.1)
+    read_until(master, b"\x00", 0.05)  # what the marker's move drew
+    chosen = time.monotonic()
+    os.write(master, b"\r")
+    shown = read_until(master, "게임을 시작합니다".encode(), 10)
+    os.kill(pid, signal.SIGTERM)
+    os.waitpid(pid, 0)
+    os.close(master)
+    return None if shown is None else shown - chosen
+
+
+def game_start(program):
+    for level in ("easy", "basic", "medium", "strong"):
+        times = sorted(start_time(program, level) or float("inf") for _ in range(5))
+        print("game screen after choosing the mode, --computer %s: %.1f ms (median of 5)"
+              % (level, 1000 * times[2]))
+
+
 def main():
     program = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/src/yutnori")
     piped_input(program)
     stalled_terminal(program)
+    game_start(program)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #pragma once
 // What the command line asks of the program: play (optionally with a fixed random seed,
-// the strong computer or another ranking file), print help or the version, or refuse an
-// argument it does not know.
+// another computer side, another rule for refused choices, a pace for the computer's
+// turns or another ranking file), print help or the version, or refuse an argument it does
+// not know.
 
 #include <cstdint>
 #include <optional>
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/computer.h"
+#include "app/session.h"
 
 namespace yut {
 
@@ -17,10 +18,10 @@ enum class Action { Play, Help, Version, UsageError };
 
 struct CommandLine {
   Action action = Action::Play;
-  std::optional<std::uint32_t> seed;  // set by --seed N; else the clock seeds the throws
-  std::string error;                  // for UsageError: one line, without the line break
-  ComputerLevel computer = ComputerLevel::kBasic;  // set by --computer basic|strong
-  std::string ranking_file = "lanksave.txt";       // set by --ranking PATH
+  std::optional<std::uint32_t> seed;          // set by --seed N; else the clock seeds the throws
+  std::string error;                          // for UsageError: one line, without the line break
+  GameOptions options{};                      // set by --computer, --rules and --pace
+  std::string ranking_file = "lanksave.txt";  // set by --ranking PATH
 };
 
 // args excludes the program name.

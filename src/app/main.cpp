@@ -12,7 +12,6 @@
 #include "app/menu_loop.h"
 #include "console/console.h"
 #include "console/platform/terminal.h"
-#include "game/context.h"
 #include "game/random.h"
 #include "game/state.h"
 #include "ranking/file_store.h"
@@ -62,7 +61,7 @@ std::uint32_t clock_seed() {
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::time(nullptr)));
 }
 
-int play(std::uint32_t seed, yut::ComputerLevel computer, const std::string& ranking_file) {
+int play(std::uint32_t seed, const yut::GameOptions& options, const std::string& ranking_file) {
   // The terminal outlives the console: it is given back as it was found at exit.
   auto terminal = yut::open_terminal();
   // A wait for another game's lock on the ranking acts on Ctrl-C and Ctrl-Z at once.
@@ -71,10 +70,9 @@ int play(std::uint32_t seed, yut::ComputerLevel computer, const std::string& ran
   yut::GameState state;
   yut::RankingTable ranking{};
   yut::SeededRandom random(seed);
-  yut::GameContext ctx{con, state, random, ranking, ranking_file};
-  ctx.computer = computer;
+  yut::Session session{con, state, random, ranking, ranking_file, options};
   try {
-    yut::menu_loop(ctx);
+    yut::menu_loop(session);
   } catch (const yut::InputClosed&) {
     // Standard input has ended: nobody is left to play, so end quietly, with the shell
     // going on below the screen rather than inside it.
@@ -110,5 +108,5 @@ int main(int argc, char** argv) {
     case yut::Action::Play:
       break;
   }
-  return play(command.seed.value_or(clock_seed()), command.computer, command.ranking_file);
+  return play(command.seed.value_or(clock_seed()), command.options, command.ranking_file);
 }

@@ -1,12 +1,12 @@
 #include "app/menu_frame.h"
 
+#include "console/box.h"
+
 namespace yut {
 
 namespace {
 
-constexpr std::string_view kFrameTop = "┏━━━━━━━━━━━━━━━━━━━━━┓\n";
-constexpr std::string_view kFrameSide = "┃                                          ┃\n";
-constexpr std::string_view kFrameBottom = "┗━━━━━━━━━━━━━━━━━━━━━┛\n";
+constexpr int kFrameCells = 21;  // two-column glyphs between the frame's corners
 constexpr int kFrameSideLines = 21;
 
 constexpr int kBoxColumn = 11;
@@ -21,11 +21,7 @@ constexpr int label_row(int item) {
 void draw_frame(Console& con) {
   con.clear_screen();
   con.gotoxy(0, 0);
-  con.print(kFrameTop);
-  for (int i = 0; i < kFrameSideLines; ++i) {
-    con.print(kFrameSide);
-  }
-  con.print(kFrameBottom);
+  print_box(con, kFrameCells, kFrameSideLines);
 }
 
 void draw_boxes(Console& con, const MenuLayout& layout) {

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
+#include "app/game_screen.h"
 #include "app/menus.h"
-#include "game/game_loop.h"
 #include "ranking/ranking.h"
 
 namespace yut {
@@ -18,15 +18,15 @@ constexpr int kFarewellRow = 5;
 constexpr int kFarewellLastRow = 10;  // the shell prompt then starts on the row below
 constexpr std::string_view kFarewell = "재밌게 놀으셨나요!? 또 찾아주세요~ \n";
 
-void start_game(GameContext& ctx) {
-  switch (mode_menu(ctx.con)) {
+void start_game(Session& session) {
+  switch (mode_menu(session.con)) {
     case kTwoPlayer:
       // The game's first board drawing paints over the mode menu, so no clearing here.
-      two_player_game(ctx);
+      play_two_player_game(session);
       break;
     case kVersusComputer:
-      ctx.con.clear_screen();
-      versus_computer_game(ctx);
+      session.con.clear_screen();
+      play_versus_computer_game(session);
       break;
     default:
       break;
@@ -45,9 +45,9 @@ void show_rules_screen(Console& con) {
   wait_for_key(con);
 }
 
-void show_ranking_screen(GameContext& ctx) {
-  load_and_show_ranking(ctx.con, ctx.ranking, ctx.ranking_file);
-  wait_for_key(ctx.con);
+void show_ranking_screen(Session& session) {
+  load_and_show_ranking(session.con, session.ranking, session.ranking_file);
+  wait_for_key(session.con);
 }
 
 void say_farewell(Console& con) {
@@ -62,20 +62,20 @@ void say_farewell(Console& con) {
 
 }  // namespace
 
-void menu_loop(GameContext& ctx) {
+void menu_loop(Session& session) {
   for (;;) {
-    switch (main_menu(ctx.con)) {
+    switch (main_menu(session.con)) {
       case kStartGame:
-        start_game(ctx);
+        start_game(session);
         break;
       case kRules:
-        show_rules_screen(ctx.con);
+        show_rules_screen(session.con);
         break;
       case kRanking:
-        show_ranking_screen(ctx);
+        show_ranking_screen(session);
         break;
       case kQuit:
-        say_farewell(ctx.con);
+        say_farewell(session.con);
         return;
       default:
         break;

@@ -1,6 +1,7 @@
 #include "console/console.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -202,12 +203,35 @@ void Console::pause() {
 
 std::optional<int> Console::read_int() {
   skip_blanks();
+  if (escaped_) return std::nullopt;
   return scan_int(pending_, pending_pos_);
 }
 
 std::string Console::read_word() {
   skip_blanks();
+  if (escaped_) return {};
   return scan_word(pending_, pending_pos_);
+}
+
+bool Console::wait_key(int timeout_ms) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  const ByteSource source = [this](int ms) { return next_byte(ms); };
+  for (;;) {
+    refresh();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    if (left.count() <= 0) return false;
+    const Key key = decoder_.next(source, static_cast<int>(left.count()));
+    switch (key.kind) {
+      case KeyKind::Char:
+      case KeyKind::Extended:
+        return true;
+      case KeyKind::EndOfInput:
+        throw InputClosed();
+      default:
+        break;  // a timeout, a resize or a terminal reply: wait for what is left
+    }
+  }
 }
 
 std::string Console::discard_line() {
@@ -219,10 +243,12 @@ std::string Console::discard_line() {
 }
 
 void Console::skip_blanks() {
+  escaped_ = false;
   for (;;) {
     while (pending_pos_ < pending_.size() && is_blank(pending_[pending_pos_])) ++pending_pos_;
     if (pending_pos_ < pending_.size()) return;
     read_line();
+    if (escaped_) return;
   }
 }
 
@@ -265,6 +291,11 @@ void Console::read_line() {
     if (key.code == kKeyBackspace) {
       erase_last_typed();
       continue;
+    }
+    if (key.code == kKeyEscape) {  // the line is dropped, echo and all
+      while (!pending_.empty()) erase_last_typed();
+      escaped_ = true;
+      return;
     }
     if (key.ch < 0x20 && key.ch != U'\t') continue;  // other control keys type nothing
     std::string bytes;

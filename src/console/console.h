@@ -71,6 +71,12 @@ class Console {
   void pause();                   // discard pending line input, then read one key
   std::optional<int> read_int();  // like scanf("%d"): nullopt when the input is not a number
   std::string read_word();        // like scanf("%s"): one word, UTF-8
+  // Whether Esc ended the line that the last read_int or read_word waited for: the line is
+  // then dropped and the read gave nullopt or "".
+  bool escaped() const { return escaped_; }
+  // Holds what is on the screen for up to timeout_ms. A key ends the wait early and is
+  // dropped: it is no input. Returns whether a key came.
+  bool wait_key(int timeout_ms);
   // Drops what is left unread of the last line read; returns that whole line as it was
   // typed (and echoed), without its line end.
   std::string discard_line();
@@ -118,6 +124,7 @@ class Console {
   int echo_end_x_ = 0;
   int echo_x_ = 0;
   std::size_t shown_bytes_ = 0;
+  bool escaped_ = false;  // Esc ended the last line read
   bool size_message_shown_ = false;
   bool changed_ = true;  // the model or the terminal changed since the last render
 };

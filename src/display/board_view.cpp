@@ -48,12 +48,6 @@ constexpr std::array<FrameRows, 13> kFrame{{
     {33, 33, kBottom},
 }};
 
-// Glyph of every cell code 0..19; codes 10 and 11 are never stored and draw nothing.
-constexpr std::array<const char*, 20> kCellGlyphs{
-    "  ",    "○",     "ⓐ", "ⓑ", "ⓒ", "ⓓ",  "ⓔ", "ⓕ", "ⓖ", "ⓗ",
-    nullptr, nullptr, "②", "③", "④", "②'", "⑵", "⑶", "⑷", "⑵'",
-};
-
 constexpr int kBoardLeft = 8;  // screen column of cell (0, j)
 constexpr int kBoardTop = 11;  // screen row of cell (i, 0)
 constexpr int kCellColumns = 4;
@@ -75,11 +69,10 @@ void draw_frame(Console& con) {
 void draw_cells(Console& con, const GameState& state) {
   for (int i = 0; i < kBoardSize; ++i) {
     for (int j = 0; j < kBoardSize; ++j) {
-      const int code = state.board[cell_index(i, j)];
-      if (code < 0 || code >= static_cast<int>(kCellGlyphs.size())) continue;
-      if (kCellGlyphs[code] == nullptr) continue;
+      const std::string_view glyph = cell_glyph(state.board[cell_index(i, j)]);
+      if (glyph.empty()) continue;
       con.gotoxy(kBoardLeft + kCellColumns * i, kBoardTop + kCellRows * j);
-      con.print(kCellGlyphs[code]);
+      con.print(glyph);
     }
   }
 }
@@ -114,7 +107,7 @@ void settle_labels(GameState& state, std::array<Labels, kSides>& waiting) {
   for (int slot = 0; slot < kPiecesPerSide; ++slot) {
     for (int side = 0; side < kSides; ++side) {
       if (const int k = piece_of_side(side, state.arrived[side][slot]); k >= 0) {
-        state.arrived_labels[side][k] = kCellGlyphs[piece_code(side, k)];
+        state.arrived_labels[side][k] = cell_glyph(piece_code(side, k));
         waiting[side][k] = kNoPiece;
       }
       if (const int k = piece_of_side(side, state.stacked[side][slot]); k >= 0) {
@@ -146,7 +139,7 @@ void print_labels(Console& con, int row, std::string_view caption, const Labels&
 void draw_board(Console& con, GameState& state) {
   std::array<Labels, kSides> waiting;
   for (int side = 0; side < kSides; ++side) {
-    for (int k = 0; k < kPiecesPerSide; ++k) waiting[side][k] = kCellGlyphs[piece_code(side, k)];
+    for (int k = 0; k < kPiecesPerSide; ++k) waiting[side][k] = cell_glyph(piece_code(side, k));
   }
   draw_frame(con);
   draw_cells(con, state);

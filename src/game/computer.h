@@ -8,14 +8,15 @@
 
 namespace yut {
 
-enum class ComputerLevel { kBasic, kStrong };
+// The computer side's strengths, weakest first; kBasic is the game's own simple computer.
+enum class ComputerLevel { kEasy, kBasic, kMedium, kStrong };
 
 // A choice in the person's terms (1..4 a piece, 11..14 a stack) for `side`: its
 // highest-numbered stack on the board, else its highest-numbered piece on the board,
 // else a piece drawn at random (uniform(4)), whatever its place.
 int preferred_choice(const Position& position, int side, Random& random);
 
-// The same for the computer, which plays side 2.
+// The same for the computer, which plays side 1 (player2).
 int computer_choice(const GameState& state, Random& random);
 
 }  // namespace yut

@@ -1,25 +1,21 @@
 #pragma once
-// What a game needs from the rest of the program, passed by reference through the turn.
+// What a game needs, passed by reference through the turn: the state it changes, the
+// throws, the screen it tells, the computer side and the rule for refused choices.
 
-#include <string>
-
-#include "console/console.h"
-#include "game/computer.h"
+#include "game/computer_levels.h"
 #include "game/random.h"
+#include "game/rules.h"
 #include "game/state.h"
-#include "game/strong_computer.h"
-#include "ranking/table.h"
+#include "game/turn_screen.h"
 
 namespace yut {
 
 struct GameContext {
-  Console& con;
   GameState& state;
   Random& random;
-  RankingTable& ranking;
-  std::string ranking_file = "lanksave.txt";
-  ComputerLevel computer = ComputerLevel::kBasic;  // who plays the versus-computer side
-  StrongMemory strong_memory{};  // what the strong side has seen in the game being played
+  TurnScreen& screen;
+  ComputerMind computer{};  // who plays the versus-computer side, and what it has seen
+  RuleSet rules = RuleSet::kClassic;
 };
 
 }  // namespace yut

@@ -1,28 +1,25 @@
 #include "game/game_loop.h"
 
-#include "display/board_view.h"
-#include "game/strong_computer.h"
+#include "game/computer_levels.h"
+#include "game/side.h"
 #include "game/turn.h"
 
 namespace yut {
 
 namespace {
 
-// Draws the board, announces the start, waits for a key, then gives turns to side 1 and
-// the opponent alternately until a turn ends the game.
+// Draws the board, announces the start, waits for a key, then gives turns to player1 and
+// the opponent alternately until a turn ends the game. What the computer side needs is
+// built while the banner waits, so the screen comes at once.
 void play_game(GameContext& ctx, const PlayerDescriptor& opponent) {
-  const PlayerDescriptor& first = side1_player();
-  PlayerDescriptor turn = first;
-  draw_board(ctx.con, ctx.state);
-  ctx.con.gotoxy(45, 14);
-  ctx.con.print("      게임을 시작합니다.");
-  ctx.con.gotoxy(45, 15);
-  ctx.con.print("     아무키나 눌러주세요.");
-  ctx.con.pause();
-  draw_board(ctx.con, ctx.state);
-  while (take_turn(ctx, turn) == TurnOutcome::kGoesOn) {
-    // The sides are told apart by their first piece label.
-    turn = turn.piece_labels[0] == first.piece_labels[0] ? opponent : first;
+  const PlayerDescriptor* turn = &side1_player();
+  ctx.screen.show_board(ctx.state);
+  ctx.screen.show_start();
+  if (is_computer(opponent)) prepare_level(ctx.computer.level);
+  ctx.screen.wait_for_start();
+  ctx.screen.show_board(ctx.state);
+  while (take_turn(ctx, *turn) == TurnOutcome::kGoesOn) {
+    turn = turn == &side1_player() ? &opponent : &side1_player();
   }
 }
 
@@ -33,8 +30,7 @@ void two_player_game(GameContext& ctx) {
 }
 
 void versus_computer_game(GameContext& ctx) {
-  ctx.strong_memory = {};
-  if (ctx.computer == ComputerLevel::kStrong) prepare_strong_computer();
+  ctx.computer.memory = {};
   play_game(ctx, computer_player());
 }
 

@@ -3,7 +3,8 @@
 
 namespace yut {
 
-// Each plays one whole game and returns once it has ended (the game state is then reset).
+// Each plays one whole game and returns once it has ended, won or left (the game state is
+// then reset; the scores stay).
 void two_player_game(GameContext& ctx);
 void versus_computer_game(GameContext& ctx);
 

@@ -1,7 +1,5 @@
 #include "game/movement.h"
 
-#include "display/board_view.h"
-#include "game/messages.h"
 #include "game/side.h"
 
 namespace yut {
@@ -20,10 +18,10 @@ bool move_piece(GameContext& ctx, int number, const PlayerDescriptor& player, in
     ctx.state.score[side] += outcome.points;
     return false;
   }
-  show_message(ctx.con, "상대 말을 잡았습니다.", "윷을 한 번더 던질 수 있습니다.");
-  if (!is_computer(player)) ctx.con.pause();
+  ctx.screen.show_capture(!is_computer(player));
   ctx.state.score[side] += outcome.points;
-  draw_board(ctx.con, ctx.state);
+  ctx.screen.show_board(ctx.state);
+  if (is_computer(player)) ctx.screen.after_computer_move();
   return true;
 }
 

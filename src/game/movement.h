@@ -7,14 +7,14 @@
 
 namespace yut {
 
-// The rules of the board on the game state, without any output: moves piece number 1..8
-// or stack number 11..18 of `side` (0 or 1) by `steps` (-1 back-do, 1..5), updating the
-// board and the arrived and stacked lists of both sides. Scores are left to the caller.
+// The rules of the board on the game state: moves piece number 1..8 or stack number 11..18
+// of `side` (0 or 1) by `steps` (-1 back-do, 1..5), updating the board and the arrived and
+// stacked lists of both sides. Scores are left to the caller.
 MoveOutcome apply_move(GameState& state, int number, int side, int steps);
 
-// One move in play: applies it, adds the points, and after a capture shows the capture
-// messages, pauses (persons only), adds the points and repaints the board. Returns true
-// after a capture: the side has earned an extra throw, which the caller runs.
+// One move in play: applies it and adds its points; after a capture the screen shows the
+// capture (waiting for a key for persons) before the points are added, and repaints.
+// Returns true after a capture: the side has earned an extra throw, which the caller runs.
 bool move_piece(GameContext& ctx, int number, const PlayerDescriptor& player, int steps);
 
 }  // namespace yut

@@ -12,19 +12,19 @@ namespace {
 // The three paths a walk can follow, each ending at the goal.
 // Outer way: up the right column, left along the top row, down the left column, right
 // along the bottom row.
-constexpr std::array<Station, 25> kOuterPath{{
+constexpr std::array<BoardPlace, 25> kOuterPath{{
     {6, 6}, {6, 5}, {6, 4}, {6, 3}, {6, 2}, {6, 1}, {6, 0},  // right column
     {5, 0}, {4, 0}, {3, 0}, {2, 0}, {1, 0}, {0, 0},          // top row
     {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {0, 6},          // left column
     {1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6},          // bottom row
 }};
 // From the top-right corner down the first diagonal through the centre, then the bottom row.
-constexpr std::array<Station, 13> kFirstDiagonalPath{{
+constexpr std::array<BoardPlace, 13> kFirstDiagonalPath{{
     {6, 0}, {5, 1}, {4, 2}, {3, 3}, {2, 4}, {1, 5}, {0, 6},
     {1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6},
 }};
 // From the top-left corner down the second diagonal through the centre to the goal.
-constexpr std::array<Station, 7> kSecondDiagonalPath{{
+constexpr std::array<BoardPlace, 7> kSecondDiagonalPath{{
     {0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6},
 }};
 
@@ -43,11 +43,11 @@ constexpr const char* kPathByStart[7] = {
 
 // clang-format on
 
-bool inside_board(Station s) {
+bool inside_board(BoardPlace s) {
   return s.i >= 0 && s.i < 7 && s.j >= 0 && s.j < 7;
 }
 
-std::span<const Station> path_from(Station start) {
+std::span<const BoardPlace> path_from(BoardPlace start) {
   if (!inside_board(start)) return {};
   switch (kPathByStart[start.j][start.i]) {
     case 'A':
@@ -60,8 +60,8 @@ std::span<const Station> path_from(Station start) {
 }
 
 struct BackStep {
-  Station from;
-  Station to;
+  BoardPlace from;
+  BoardPlace to;
 };
 
 // clang-format off
@@ -85,15 +85,15 @@ constexpr std::array<BackStep, 33> kBackSteps{{
 
 }  // namespace
 
-Station walk_forward(Station start, int steps) {
-  const std::span<const Station> path = path_from(start);
+BoardPlace walk_forward(BoardPlace start, int steps) {
+  const std::span<const BoardPlace> path = path_from(start);
   const auto at = std::ranges::find(path, start);
   if (at == path.end()) return start;  // not a station: nowhere to go
   const auto last = static_cast<int>(path.end() - at) - 1;
   return *(at + std::clamp(steps, 0, last));
 }
 
-Station step_back(Station start) {
+BoardPlace step_back(BoardPlace start) {
   const auto step = std::ranges::find(kBackSteps, start, &BackStep::from);
   return step != kBackSteps.end() ? step->to : start;
 }

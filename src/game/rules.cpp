@@ -10,7 +10,7 @@ namespace {
 
 inline constexpr int kMaxSteps = 5;
 
-// Station numbers and every walk's end, worked out once from the routes.
+// BoardPlace numbers and every walk's end, worked out once from the routes.
 struct Tables {
   std::array<std::int8_t, kCells> station_of_cell{};
   std::array<std::int8_t, kStations> cell_of_station{};
@@ -32,10 +32,10 @@ Tables make_tables() {
   }
   for (int s = 0; s < kStations; ++s) {
     const int cell = t.cell_of_station[s];
-    const Station from{cell / kBoardSize, cell % kBoardSize};
+    const BoardPlace from{cell / kBoardSize, cell % kBoardSize};
     for (int steps = -1; steps <= kMaxSteps; ++steps) {
       if (steps == 0) continue;
-      const Station to = steps < 0 ? step_back(from) : walk_forward(from, steps);
+      const BoardPlace to = steps < 0 ? step_back(from) : walk_forward(from, steps);
       t.destination[s][steps + 1] = t.station_of_cell[cell_index(to.i, to.j)];
     }
   }

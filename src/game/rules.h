@@ -63,6 +63,15 @@ int units_out(const Position& p, int side);
 inline bool has_won(const Position& p, int side) {
   return p.arrived_count[side] == kPiecesPerSide;
 }
+// The side that has won, or kNoWinner. Side 0 is asked first, so it wins when both are
+// complete.
+inline constexpr int kNoWinner = -1;
+inline int winner(const Position& p) {
+  for (int side = 0; side < kSides; ++side) {
+    if (has_won(p, side)) return side;
+  }
+  return kNoWinner;
+}
 
 // Where a walk of `steps` (-1 back-do, 1..5) from a station ends; kGoalStation is also
 // the start of a piece that enters.
@@ -97,6 +106,11 @@ enum class Refusal {
 Refusal choice_refusal(const Position& p, int code, int side);
 // The same with the back-do rule for a throw of `steps`.
 Refusal refusal_of(const Position& p, int code, int side, int steps);
+
+// What a refused choice costs. Classic: the throw is lost and the side throws again.
+// Fair: the throw is kept and the side chooses again for it, so a typed number can never
+// change the sticks.
+enum class RuleSet { kClassic, kFair };
 
 // Throws a valid move earns: one after a yut or a mo, one after a capture.
 inline int throws_earned(const ThrowInfo& info, bool captured) {

@@ -27,6 +27,18 @@ inline bool is_computer(const PlayerDescriptor& player) {
 inline constexpr int side_offset(int side) {
   return side * kSideCodeSpan;
 }
+// A choice as a side names it (1..4 a piece, 11..14 a stack) and the piece or stack
+// number (1..8, 11..18) or cell code (number + 1) it stands for; the one place where the
+// side's offset is added.
+inline constexpr int number_of_choice(int choice, int side) {
+  return choice + side_offset(side);
+}
+inline constexpr int code_of_choice(int choice, int side) {
+  return number_of_choice(choice, side) + 1;
+}
+inline constexpr int number_of_code(int code) {
+  return code - 1;
+}
 
 inline constexpr int piece_code(int side, int k) {
   return kFirstPieceCode + side_offset(side) + k;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "game/side.h"
+
 namespace yut {
 
 namespace {
@@ -24,20 +26,41 @@ std::array<int, kCells> make_initial_board() {
 
 constexpr const char* kNotArrived = " ";
 
+// Glyph of every cell code 0..19; codes 10 and 11 are never stored and draw nothing.
+constexpr std::array<std::string_view, 20> kCellGlyphs{
+    "  ", "○", "ⓐ", "ⓑ", "ⓒ", "ⓓ",  "ⓔ", "ⓕ", "ⓖ", "ⓗ",
+    "",   "",  "②", "③", "④", "②'", "⑵", "⑶", "⑷", "⑵'",
+};
+// A person's labels are the glyphs of the side's pieces and stacks.
+PlayerDescriptor person(int side, const char* code) {
+  PlayerDescriptor player;
+  for (int k = 0; k < kPiecesPerSide; ++k) {
+    player.piece_labels[k] = cell_glyph(piece_code(side, k));
+    player.stack_labels[k] = cell_glyph(stack_code(side, k));
+  }
+  player.player_code = code;
+  return player;
+}
+
 }  // namespace
 
+std::string_view cell_glyph(int code) {
+  if (code < 0 || code >= static_cast<int>(kCellGlyphs.size())) return "";
+  return kCellGlyphs[code];
+}
+
 const PlayerDescriptor& side1_player() {
-  static const PlayerDescriptor player{{"ⓐ", "ⓑ", "ⓒ", "ⓓ"}, {"②", "③", "④", "②'"}, "1"};
+  static const PlayerDescriptor player = person(0, "1");
   return player;
 }
 
 const PlayerDescriptor& side2_player() {
-  static const PlayerDescriptor player{{"ⓔ", "ⓕ", "ⓖ", "ⓗ"}, {"⑵", "⑶", "⑷", "⑵'"}, "2"};
+  static const PlayerDescriptor player = person(1, "2");
   return player;
 }
 
-// The computer's labels appear only in its prompt (the board draws side 2's glyphs); the
-// fourth is "ⓕ", the glyph of side 2's second piece.
+// The computer's labels appear only in its prompt (the board draws player2's glyphs); the
+// fourth is "ⓕ", the glyph of player2's second piece.
 const PlayerDescriptor& computer_player() {
   static const PlayerDescriptor player{{"ⓘ", "ⓙ", "ⓚ", "ⓕ"}, {"⑵", "⑶", "⑷", "⑵'"}, "c"};
   return player;
@@ -50,10 +73,6 @@ const std::array<int, kCells>& initial_board() {
 
 GameState::GameState() : board(initial_board()) {
   for (auto& side : arrived_labels) side.fill(kNotArrived);
-}
-
-int on_board(const GameState& state, int number) {
-  return std::ranges::find(state.board, number + 1) != state.board.end() ? 1 : 0;
 }
 
 void reset_game(GameState& state) {

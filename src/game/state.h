@@ -23,6 +23,9 @@ struct PlayerDescriptor {
   std::string player_code;  // "1", "2" or "c"
 };
 
+// The glyph of a cell code 0..19 on the board (codes 10 and 11 are never stored: "").
+std::string_view cell_glyph(int code);
+
 const PlayerDescriptor& side1_player();
 const PlayerDescriptor& side2_player();
 const PlayerDescriptor& computer_player();
@@ -46,8 +49,6 @@ inline constexpr int cell_index(int i, int j) {
   return i * kBoardSize + j;
 }
 
-// 1 if some board cell holds number + 1, else 0.
-int on_board(const GameState& state, int number);
 // Empties the board and the piece tables after a finished game; scores stay.
 void reset_game(GameState& state);
 

@@ -1,29 +1,17 @@
 #include "game/turn.h"
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
-#include "display/board_view.h"
-#include "game/computer.h"
-#include "game/messages.h"
+#include "game/computer_levels.h"
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/side.h"
-#include "game/strong_computer.h"
 #include "game/throw.h"
-#include "ranking/game_end.h"
 
 namespace yut {
 
 namespace {
-
-constexpr const char* kThrowAgain = "윷을 다시 던집니다.";
-constexpr int kTextColumn = 45;
-constexpr int kHeaderRow = 11;
-constexpr int kThrowRow = 13;
-constexpr int kExtraThrowRow = 14;
-constexpr int kLabelsRow = 15;  // one row lower after yut and mo
 
 // Typed numbers outside this range name nothing; they are turned into a code that names
 // nothing before any arithmetic on them.
@@ -56,113 +44,128 @@ class Schedule {
   std::vector<Step> steps_;
 };
 
-void show_turn_texts(Console& con, const PlayerDescriptor& player, const ThrowInfo& info) {
-  con.gotoxy(kTextColumn, kHeaderRow);
-  con.printf("player%d의 차례입니다.", side_index(player) + 1);
-  con.gotoxy(kTextColumn, kThrowRow);
-  con.print(info.text);
-  int row = kLabelsRow;
-  if (info.extra_throw) {
-    con.gotoxy(kTextColumn, kExtraThrowRow);
-    con.print("윷을 한번 더 던질 수 있습니다.");
-    ++row;
-  }
-  const auto& p = player.piece_labels;
-  const auto& s = player.stack_labels;
-  con.gotoxy(kTextColumn, row);
-  con.printf("1.%s, 2.%s, 3.%s, 4.%s", p[0].c_str(), p[1].c_str(), p[2].c_str(), p[3].c_str());
-  con.gotoxy(kTextColumn, row + 1);
-  con.printf("11.%s, 12.%s, 13.%s, 14.%s", s[0].c_str(), s[1].c_str(), s[2].c_str(), s[3].c_str());
-  con.gotoxy(kTextColumn, row + 2);
-  con.print("움직일 말을 선택해 주세요 : ");
+// A choice as the side names it (1..4 a piece, 11..14 a stack), or what it says instead.
+struct Choice {
+  bool leave = false;
+  int code = kNoStation;  // the cell code it names; kNoStation for none
+};
+
+// The cell code a typed number names for a side; 0 (names nothing) for one far out of range.
+int code_of_number(int number, int side) {
+  if (number < -kLargestChoice || number > kLargestChoice) return kNoStation;
+  return code_of_choice(number, side);
 }
 
-std::optional<int> obtain_choice(GameContext& ctx, const PlayerDescriptor& player,
-                                 const ThrowInfo& info, int throws_pending) {
-  if (!is_computer(player)) return ctx.con.read_int();
-  if (ctx.computer == ComputerLevel::kStrong) {
-    return strong_choice(to_position(ctx.state), side_index(player), info.steps, throws_pending,
-                         ctx.strong_memory);
+Choice obtain_choice(GameContext& ctx, const PlayerDescriptor& player, const ThrowInfo& info,
+                     int throws_pending) {
+  const int side = side_index(player);
+  if (is_computer(player)) {
+    const int choice = level_choice(ctx.computer, to_position(ctx.state), side, info,
+                                    throws_pending, ctx.rules, ctx.random);
+    ctx.screen.show_computer_choice(choice);
+    return {false, code_of_number(choice, side)};
   }
-  return computer_choice(ctx.state, ctx.random);
-}
-
-// The cell code a choice names for a side; 0 (names nothing) for no number or one far
-// out of range.
-int code_of_choice(std::optional<int> choice, int side) {
-  if (!choice || *choice < -kLargestChoice || *choice > kLargestChoice) return kNoStation;
-  return *choice + side_offset(side) + 1;
-}
-
-// Shows why a choice is refused, with a pause where the game waits for a key; returns
-// whether it was refused.
-bool show_refusal(GameContext& ctx, Refusal why, const PlayerDescriptor& player) {
-  switch (why) {
-    case Refusal::kNone:
-      return false;
-    case Refusal::kWrongPiece:
-      show_message(ctx.con, "잘못된 말을 선택하셨습니다.", kThrowAgain);
-      ctx.con.pause();
-      break;
-    case Refusal::kArrived:
-    case Refusal::kCarried:
-      show_message(ctx.con,
-                   why == Refusal::kArrived ? "이미 도착한 말을 선택하셨습니다."
-                                            : "업혀있는 말을 선택하셨습니다.",
-                   kThrowAgain);
-      if (!is_computer(player)) ctx.con.pause();
-      break;
-    case Refusal::kBackDoOnTheBoard:
-      show_message(ctx.con, "나와 있는 말을 움직이세요.", kThrowAgain);
-      ctx.con.pause();
+  const TypedChoice typed = ctx.screen.read_choice();
+  switch (typed.kind) {
+    case TypedChoice::Kind::kLeaveGame:
+      return {true, kNoStation};
+    case TypedChoice::Kind::kNumber:
+      return {false, code_of_number(typed.number, side)};
+    case TypedChoice::Kind::kNoNumber:
       break;
   }
+  return {};
+}
+
+// Whether the game waits for a key after a refusal: always for a person; for the computer
+// only where its choice named nothing of its own or broke the back-do rule.
+bool waits_after(Refusal why, const PlayerDescriptor& player) {
+  return !is_computer(player) || (why != Refusal::kArrived && why != Refusal::kCarried);
+}
+
+bool refuse(GameContext& ctx, Refusal why, const PlayerDescriptor& player) {
+  if (why == Refusal::kNone) return false;
+  ctx.screen.show_refusal(why, ctx.rules, waits_after(why, player));
   return true;
 }
 
+// After a repaint that shows a computer's move, the screen holds it there a while.
+void show_move(GameContext& ctx, const PlayerDescriptor& player) {
+  ctx.screen.show_board(ctx.state);
+  if (is_computer(player)) ctx.screen.after_computer_move();
+}
+
+enum class ThrowEnd {
+  kShown,       // nothing new is left to show: a refused choice, or a capture repainted
+  kMoveToShow,  // a move that the next repaint shows
+  kLeft,        // the person left the game
+};
+
 // Throw, choice, validation and move of one throw; schedules what follows it.
-void play_throw(GameContext& ctx, const PlayerDescriptor& player, Schedule& schedule) {
+ThrowEnd play_throw(GameContext& ctx, const PlayerDescriptor& player, Schedule& schedule) {
   const ThrowInfo& info = throw_for_roll(ctx.random.uniform(kRollRange));
   const int side = side_index(player);
-  show_turn_texts(ctx.con, player, info);
-  const int code =
-      code_of_choice(obtain_choice(ctx, player, info, schedule.throws_pending()), side);
-
-  const Refusal why = refusal_of(to_position(ctx.state), code, side, info.steps);
-  schedule.push(Step::kDrawAndEndTest);  // the closing steps of every turn
-  if (show_refusal(ctx, why, player)) {
-    schedule.push(Step::kThrow);  // one new throw replaces the refused one
-    schedule.push(Step::kDrawAndEndTest);
-    return;
+  Choice choice;
+  for (;;) {
+    ctx.screen.show_throw(player, side, info);
+    choice = obtain_choice(ctx, player, info, schedule.throws_pending());
+    if (choice.leave) return ThrowEnd::kLeft;
+    if (!check_choice(ctx, choice.code, player, info.steps)) break;
+    if (ctx.rules == RuleSet::kClassic) {
+      // The refused throw is lost; one new throw replaces it, after a repaint.
+      schedule.push(Step::kDrawAndEndTest);
+      schedule.push(Step::kThrow);
+      schedule.push(Step::kDrawAndEndTest);
+      return ThrowEnd::kShown;
+    }
+    // Fair: the same throw is offered again on a clean screen.
+    ctx.screen.show_board(ctx.state);
   }
-  const bool captured = move_piece(ctx, code - 1, player, info.steps);
-  // The capture's extra throw comes first, as move_piece has already repainted the board;
+  schedule.push(Step::kDrawAndEndTest);  // the closing steps of every turn
+  const bool captured = move_piece(ctx, number_of_code(choice.code), player, info.steps);
+  // The capture's extra throw comes first, as the capture has already been repainted;
   // the yut's or mo's follows after its own repaint and end test.
   for (int k = throws_earned(info, captured) - (captured ? 1 : 0); k > 0; --k) {
     schedule.push(Step::kThrow);
     schedule.push(Step::kDrawAndEndTest);
   }
   if (captured) schedule.push(Step::kThrow);
+  return captured ? ThrowEnd::kShown : ThrowEnd::kMoveToShow;
 }
 
 }  // namespace
 
-bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player) {
-  return show_refusal(ctx, choice_refusal(to_position(ctx.state), code, side_index(player)),
-                      player);
+bool check_choice(GameContext& ctx, int code, const PlayerDescriptor& player, int steps) {
+  return refuse(ctx, refusal_of(to_position(ctx.state), code, side_index(player), steps), player);
 }
 
 TurnOutcome take_turn(GameContext& ctx, const PlayerDescriptor& player) {
   Schedule schedule;
   schedule.push(Step::kThrow);
+  bool move_to_show = false;
   while (!schedule.empty()) {
     switch (schedule.pop()) {
-      case Step::kThrow:
-        play_throw(ctx, player, schedule);
+      case Step::kThrow: {
+        const ThrowEnd end = play_throw(ctx, player, schedule);
+        if (end == ThrowEnd::kLeft) {
+          reset_game(ctx.state);
+          return TurnOutcome::kLeft;
+        }
+        move_to_show = end == ThrowEnd::kMoveToShow;
         break;
+      }
       case Step::kDrawAndEndTest:
-        draw_board(ctx.con, ctx.state);
-        if (check_game_end(ctx)) return TurnOutcome::kGameOver;
+        if (move_to_show) {
+          show_move(ctx, player);
+        } else {
+          ctx.screen.show_board(ctx.state);
+        }
+        move_to_show = false;
+        if (const int side = winner(to_position(ctx.state)); side != kNoWinner) {
+          ctx.screen.end_game(ctx.state, side);
+          reset_game(ctx.state);
+          return TurnOutcome::kGameOver;
+        }
         break;
     }
   }

@@ -1,8 +1,8 @@
 #include "ranking/high_score.h"
 
+#include <optional>
 #include <string>
 
-#include "game/messages.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_name.h"
 
@@ -19,8 +19,10 @@ constexpr const char* kCannotStore = "쓸 수 없는 글자입니다. 다시 입
 // Another game saved higher scores while the name was typed.
 constexpr const char* kPushedOut = "다른 게임의 점수에 밀렸습니다.";
 
-// Asks until the typed word can be stored in CP949; returns its CP949 bytes.
-std::string ask_name(Console& con) {
+// Asks until the typed word can be stored in CP949; returns its CP949 bytes, or nothing
+// when the winner leaves with Esc.
+std::optional<std::string> ask_name(const RankingPlace& place) {
+  Console& con = place.con;
   con.gotoxy(kPromptX, kPromptY);
   con.print(kPrompt);
   for (;;) {
@@ -28,6 +30,10 @@ std::string ask_name(Console& con) {
     con.print(kNameBox);
     con.gotoxy(kNameX, kPromptY + 1);
     const std::string word = con.read_word();
+    if (con.escaped()) {
+      if (place.confirm_leave && place.confirm_leave()) return std::nullopt;
+      continue;
+    }
     if (auto name = name_for_file(word)) return *name;
     // The rest of a refused line is no answer to the new question: it goes, with the
     // echo of the whole line, which may run past the brackets.
@@ -39,36 +45,37 @@ std::string ask_name(Console& con) {
   }
 }
 
-// The game screen's message area, where a failure stays readable beside the final board.
-void show_failure(Console& con, int row, void (*print_failure)(Console&)) {
-  con.gotoxy(kMessageColumn, row);
-  print_failure(con);
+// A failure stays readable beside the final board.
+void show_failure(const RankingPlace& place, int row, void (*print_failure)(Console&)) {
+  place.con.gotoxy(place.failure_x, row);
+  print_failure(place.con);
 }
 
 }  // namespace
 
-bool enter_high_score(GameContext& ctx) {
-  RankingTable& table = ctx.ranking;
-  bool all_well = true;
+EntryResult enter_high_score(const RankingPlace& place, int score) {
+  EntryResult result = EntryResult::kEntered;
   // The table must hold the stored entries before the score is tested, or the save
   // below would replace them. A missing file is the first run: the table stays as it is.
-  if (read_ranking_file(table, ctx.ranking_file) == ReadStatus::Failed) {
-    show_failure(ctx.con, kMessageFirstRow, print_load_failure);
-    all_well = false;
+  if (read_ranking_file(place.table, place.path) == ReadStatus::Failed) {
+    show_failure(place, place.failure_y, print_load_failure);
+    result = EntryResult::kFailed;
   }
-  const int score = ctx.state.candidate_score;
-  if (ranking_qualifies(table, score) == 0) return false;
-
-  const std::string name = ask_name(ctx.con);
+  if (ranking_qualifies(place.table, score) == 0) {
+    return result == EntryResult::kFailed ? result : EntryResult::kNotAsked;
+  }
+  const std::optional<std::string> name = ask_name(place);
+  if (!name) return EntryResult::kLeft;
   bool pushed_out = false;
-  if (!insert_high_score(table, ctx.ranking_file, name, score, &pushed_out)) {
-    show_failure(ctx.con, kMessageFirstRow + 1, print_save_failure);
-    all_well = false;
+  if (!insert_high_score(place.table, place.path, *name, score, &pushed_out)) {
+    show_failure(place, place.failure_y + 1, print_save_failure);
+    result = EntryResult::kFailed;
   } else if (pushed_out) {
-    ctx.con.gotoxy(kMessageColumn, kMessageFirstRow + 1);
-    ctx.con.print(kPushedOut);
+    place.con.gotoxy(place.failure_x, place.failure_y + 1);
+    place.con.print(kPushedOut);
+    result = EntryResult::kPushedOut;
   }
-  return all_well;
+  return result;
 }
 
 }  // namespace yut

@@ -69,13 +69,4 @@ bool insert_high_score(RankingTable& table, const std::string& path, std::string
   return !still_qualifies || write_ranking_file(table, path);
 }
 
-void load_ranking(Console& con, RankingTable& table, const std::string& path) {
-  if (read_ranking_file(table, path) != ReadStatus::Read) print_load_failure(con);
-}
-
-void save_ranking(Console& con, const RankingTable& table, const std::string& path) {
-  const FileLock lock(path);
-  if (!lock.held() || !write_ranking_file(table, path)) print_save_failure(con);
-}
-
 }  // namespace yut

@@ -16,13 +16,8 @@ int ranking_qualifies(const RankingTable& table, int score);
 void sort_ranking(RankingTable& table);
 void swap_entries(RankingEntry& a, RankingEntry& b);
 
-// Reads the file into the shown entries; prints the load failure message at the cursor
-// when the file cannot be opened.
-void load_ranking(Console& con, RankingTable& table, const std::string& path);
-// Writes the shown entries (the old file is replaced only once the new one is whole);
-// prints the save failure message at the cursor on failure.
-void save_ranking(Console& con, const RankingTable& table, const std::string& path);
-// The load and save without messages, for callers that report on their own.
+// Reads the file into the shown entries; writes the shown entries (the old file is
+// replaced only once the new one is whole). The callers say what failed.
 ReadStatus read_ranking_file(RankingTable& table, const std::string& path);
 bool write_ranking_file(const RankingTable& table, const std::string& path);
 void print_load_failure(Console& con);

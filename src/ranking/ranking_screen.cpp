@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "console/box.h"
 #include "ranking/ranking.h"
 #include "ranking/ranking_name.h"
 
@@ -15,17 +16,12 @@ constexpr int kListY = 5;
 constexpr int kNameWidth = 6;
 constexpr int kFailureY = kListY + kRankingShown + 1;
 
-std::string repeat(std::string_view piece, int count) {
-  std::string out;
-  for (int i = 0; i < count; ++i) out.append(piece);
-  return out;
-}
-
 // "%6s" of the CP949 name: right-aligned in six bytes, which are six columns.
 std::string padded_name(const RankingEntry& entry) {
   const std::string name = name_for_screen(entry);
   const int columns = screen_columns(name);
-  return repeat(" ", kNameWidth - std::min(columns, kNameWidth)) + name;
+  return std::string(static_cast<std::size_t>(kNameWidth - std::min(columns, kNameWidth)), ' ') +
+         name;
 }
 
 std::string ranking_line(int place, const RankingEntry& entry) {
@@ -39,11 +35,7 @@ std::string ranking_line(int place, const RankingEntry& entry) {
 void show_ranking(Console& con, const RankingTable& table) {
   con.clear_screen();
   con.gotoxy(0, 0);
-  std::string box = "┏" + repeat("━", kBoxInnerCells) + "┓\n";
-  const std::string side = "┃" + repeat(" ", 2 * kBoxInnerCells) + "┃\n";
-  box += repeat(side, kBoxInnerRows);
-  box += "┗" + repeat("━", kBoxInnerCells) + "┛\n";
-  con.print(box);
+  print_box(con, kBoxInnerCells, kBoxInnerRows);
   for (int i = 0; i < kRankingShown; ++i) {
     con.gotoxy(kListX, kListY + i);
     con.print(ranking_line(i + 1, table[static_cast<std::size_t>(i)]));

@@ -19,6 +19,8 @@ struct AcceptedCase {
   std::optional<std::uint32_t> seed;
   ComputerLevel computer = ComputerLevel::kBasic;
   std::string_view ranking = "lanksave.txt";
+  RuleSet rules = RuleSet::kClassic;
+  int pace_ms = 0;
 };
 
 TEST(CommandLine, AcceptedArguments) {
@@ -40,13 +42,25 @@ TEST(CommandLine, AcceptedArguments) {
        ComputerLevel::kBasic,
        "/var/games/yut"},
       {{"--ranking=my ranks", "--seed", "3"}, Action::Play, 3U, ComputerLevel::kBasic, "my ranks"},
+      {{"--computer", "easy"}, Action::Play, std::nullopt, ComputerLevel::kEasy},
+      {{"--computer=medium"}, Action::Play, std::nullopt, ComputerLevel::kMedium},
+      {{"--rules", "fair", "--pace", "5000"},
+       Action::Play,
+       std::nullopt,
+       ComputerLevel::kBasic,
+       "lanksave.txt",
+       RuleSet::kFair,
+       5000},
+      {{"--rules=fair", "--rules=classic", "--pace=0"}, Action::Play, std::nullopt},
   };
   for (const AcceptedCase& c : cases) {
     SCOPED_TRACE(c.args.empty() ? std::string_view("(none)") : c.args.front());
     const CommandLine result = parse(c.args);
     EXPECT_EQ(result.action, c.action);
     EXPECT_EQ(result.seed, c.seed);
-    EXPECT_EQ(result.computer, c.computer);
+    EXPECT_EQ(result.options.computer, c.computer);
+    EXPECT_EQ(result.options.rules, c.rules);
+    EXPECT_EQ(result.options.pace_ms, c.pace_ms);
     EXPECT_EQ(result.ranking_file, c.ranking);
     EXPECT_TRUE(result.error.empty());
   }
@@ -71,6 +85,13 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
       {{"--computer"}, "--computer"},
       {{"--computer", "Strong"}, "'Strong'"},
       {{"--computer="}, "''"},
+      {{"--computer", "hard"}, "'hard'"},
+      {{"--rules"}, "--rules"},
+      {{"--rules", "Fair"}, "'Fair'"},
+      {{"--pace"}, "--pace"},
+      {{"--pace", "5001"}, "'5001'"},
+      {{"--pace", "-1"}, "'-1'"},
+      {{"--pace=1s"}, "'1s'"},
       {{"--ranking"}, "--ranking"},
       {{"--ranking="}, "--ranking"},
       {{"--ranking", "", "--seed", "1"}, "--ranking"},
@@ -88,7 +109,8 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
 TEST(CommandLine, HelpListsEveryOption) {
   const std::string help = help_text();
   for (std::string_view option :
-       {"--seed N", "--computer basic|strong", "--ranking PATH", "--help", "--version"}) {
+       {"--seed N", "--computer easy|basic|medium|strong", "--rules classic|fair", "--pace MS",
+        "--ranking PATH", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(version_text().rfind("yutnori ", 0), 0U);

@@ -68,7 +68,7 @@ class MenuLoopTest : public ::testing::Test {
   GameState state;
   SeededRandom random{1};
   RankingTable ranking{};
-  GameContext ctx{console.con, state, random, ranking};
+  Session ctx{console.con, state, random, ranking};
 };
 
 TEST_F(MenuLoopTest, FarewellStandsAtItsPlaceAndLeavesTheCursorOnRow11) {
@@ -92,7 +92,7 @@ TEST_F(MenuLoopTest, RulesScreenThenMainMenuWithTheArrowsSecondCode) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(std::string(c.key)));
     testing::ScriptedConsole fresh(keys({kDown, kEnter, c.key}));
-    GameContext fresh_ctx{fresh.con, state, random, ranking, ctx.ranking_file};
+    Session fresh_ctx{fresh.con, state, random, ranking, ctx.ranking_file};
     EXPECT_THROW(menu_loop(fresh_ctx), InputClosed);
     EXPECT_TRUE(text_at(fresh.con.screen(), 4, 2, kTitle));
     EXPECT_EQ(main_marker(fresh.con.screen()), c.marked);
@@ -120,7 +120,7 @@ TEST_F(MenuLoopTest, BothModesStartAGameOnTheGameScreen) {
   for (const std::string& mode : mode_keys) {
     SCOPED_TRACE(::testing::PrintToString(mode));
     testing::ScriptedConsole fresh(keys({kEnter}) + mode);
-    GameContext fresh_ctx{fresh.con, state, random, ranking, ctx.ranking_file};
+    Session fresh_ctx{fresh.con, state, random, ranking, ctx.ranking_file};
     EXPECT_THROW(menu_loop(fresh_ctx), InputClosed);  // the game waits for its first key
     const Screen& game = fresh.con.screen();
     bool started = false;
@@ -137,8 +137,7 @@ TEST_F(MenuLoopTest, RankingIsReadFromTheFileEachTimeItIsShown) {
     RankingTable table{};
     std::memcpy(table[0].name.data(), name, std::strlen(name) + 1);
     table[0].score = score;
-    testing::ScriptedConsole quiet("");
-    save_ranking(quiet.con, table, ctx.ranking_file);
+    ASSERT_TRUE(write_ranking_file(table, ctx.ranking_file));
   };
   auto shown = [&](std::string_view text) {
     for (int y = 0; y < screen().rows(); ++y) {

@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "app/menu_loop.h"
+#include "app/session.h"
 #include "console/console.h"
 #include "console/platform/memory_platform.h"
-#include "game/context.h"
 #include "game/random.h"
+#include "game/rules.h"
 #include "game/side.h"
 #include "game/state.h"
 #include "ranking/table.h"
@@ -54,7 +55,7 @@ class ScriptedSession : public MemoryPlatform {
     state_ = &state;
     RankingTable ranking{};
     SeededRandom random(7);
-    GameContext ctx{con, state, random, ranking, ranking_file_};
+    Session ctx{con, state, random, ranking, ranking_file_};
     actions_.push_back({ActionKind::Start, 0, 0, false, 0});
     try {
       menu_loop(ctx);
@@ -139,6 +140,7 @@ class ScriptedSession : public MemoryPlatform {
   // piece brought on.
   int choose(int side) {
     const GameState& state = *state_;
+    const Position position = to_position(state);
     const auto holds = [](const std::array<int, 4>& codes, int code) {
       return std::find(codes.begin(), codes.end(), code) != codes.end();
     };
@@ -147,8 +149,8 @@ class ScriptedSession : public MemoryPlatform {
     int waiting = 0;
     for (int k = kPiecesPerSide - 1; k >= 0; --k) {
       const int code = piece_code(side, k);
-      if (stack == 0 && on_board(state, stack_code(side, k) - 1) != 0) stack = 11 + k;
-      if (on_board(state, code - 1) != 0) {
+      if (stack == 0 && is_out(position, stack_code(side, k))) stack = 11 + k;
+      if (is_out(position, code)) {
         out = k + 1;
       } else if (!holds(state.arrived[side], code) && !holds(state.stacked[side], code)) {
         waiting = k + 1;

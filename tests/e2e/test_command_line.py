@@ -25,7 +25,7 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(help_result.returncode, 0)
         self.assertIn("Usage: yutnori", help_result.stdout)
         self.assertIn("--seed", help_result.stdout)
-        self.assertIn("--computer basic|strong", help_result.stdout)
+        self.assertIn("--computer easy|basic|medium|strong", help_result.stdout)
         version = run("--version")
         self.assertEqual(version.returncode, 0)
         self.assertRegex(version.stdout, r"^yutnori \d+\.\d+\.\d+\n$")
@@ -33,7 +33,7 @@ class CommandLineTest(unittest.TestCase):
     def test_refused_arguments_print_one_line_and_exit_2(self):
         for args in (["--bogus"], ["play"], ["--seed"], ["--seed", "x"], ["--seed", "-1"],
                      ["--seed", "4294967296"], ["--help", "--bogus"][::-1],
-                     ["--computer", "hard"]):
+                     ["--computer", "hard"], ["--rules", "odd"], ["--pace", "5001"]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2)

@@ -1,3 +1,4 @@
+// The winner test after every repaint, and the end of a won game on the game screen.
 #include "ranking/game_end.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/rules.h"
 #include "game_rig.h"
 
 namespace yut {
@@ -12,44 +14,35 @@ namespace {
 
 struct EndCase {
   std::string name;
-  std::array<int, 4> arrived1;
-  std::array<int, 4> arrived2;
-  bool over;
+  std::vector<int> arrived1;
+  std::vector<int> arrived2;
+  int winner;
   std::string announcement;  // at (44, 32)
-  int candidate;
 };
 
 // Scores that do not beat the (empty) ranking, so that no name is asked.
 TEST(GameEnd, WinnerTest) {
   const std::vector<EndCase> cases = {
-      {"nobody", {2, 3, 4, 0}, {6, 7, 8, 0}, false, "", -1},
-      {"side 1", {2, 3, 4, 5}, {6, 0, 0, 0}, true, "            player1 승리!!", 0},
-      {"side 2", {2, 3, 4, 0}, {9, 8, 7, 6}, true, "           player2 승리!!", -20},
-      {"both complete: side 1", {5, 4, 3, 2}, {6, 7, 8, 9}, true, "            player1 승리!!", 0},
+      {"nobody", {2, 3, 4}, {6, 7, 8}, kNoWinner, ""},
+      {"side 1", {2, 3, 4, 5}, {6}, 0, "            player1 승리!!"},
+      {"side 2", {2, 3, 4}, {9, 8, 7, 6}, 1, "           player2 승리!!"},
+      {"both complete: side 1", {5, 4, 3, 2}, {6, 7, 8, 9}, 0, "            player1 승리!!"},
   };
   for (const EndCase& c : cases) {
     SCOPED_TRACE(c.name);
     GameRig rig({}, "k");
-    rig.state.arrived = {c.arrived1, c.arrived2};
-    rig.state.arrived_count = {0, 0};  // only the slots count
+    for (const int code : c.arrived1) rig.arrive(0, {code});
+    for (const int code : c.arrived2) rig.arrive(1, {code});
     rig.state.score = {0, -20};
     rig.state.candidate_score = -1;
-    rig.put({3, 3}, 14);
-    const GameState before = rig.state;
-    EXPECT_EQ(check_game_end(rig.ctx), c.over);
+    const int side = winner(to_position(rig.state));
+    EXPECT_EQ(side, c.winner);
+    if (side == kNoWinner) continue;
+    rig.screen().end_game(rig.state, side);
     // With no name asked, the final board stays until a key.
-    EXPECT_EQ(rig.platform.input_left(), c.over ? 0U : 1U);
-    EXPECT_EQ(rig.state.candidate_score, c.candidate);
-    EXPECT_EQ(rig.state.score, before.score);
-    if (c.over) {
-      EXPECT_EQ(rig.text(44, 32, 26).substr(0, c.announcement.size()), c.announcement);
-      EXPECT_EQ(rig.state.board, GameState().board);
-      EXPECT_EQ(rig.state.arrived, GameState().arrived);
-    } else {
-      EXPECT_EQ(rig.message(32), "");
-      EXPECT_EQ(rig.state.board, before.board);
-      EXPECT_EQ(rig.state.arrived, before.arrived);
-    }
+    EXPECT_EQ(rig.platform.input_left(), 0U);
+    EXPECT_EQ(rig.state.candidate_score, rig.state.score[side]);
+    EXPECT_EQ(rig.text(44, 32, 26).substr(0, c.announcement.size()), c.announcement);
   }
 }
 

@@ -51,6 +51,15 @@ TEST(GameLoop, ComputerPlaysTheSecondSide) {
   EXPECT_EQ(rig.text(4, 31, 32), "player2 대기중인 말 : ⓔ ⓕ   ⓗ");
 }
 
+// With a pace, the computer's choice and its move each wait; a key ends a wait early and
+// is not typed into the next prompt.
+TEST(GameLoop, AKeySkipsThePaceAndIsNotTaken) {
+  GameRig rig({kGeol, kGae, 2, kDo, kGeol}, "k1\nab2\n", {.pace_ms = 5000});
+  ASSERT_TRUE(play_until_keys_end(rig, versus_computer_game));
+  EXPECT_EQ(rig.at({6, 3}), 2);
+  EXPECT_EQ(rig.at({6, 5}), 3) << "piece b moved: 'a' and 'b' only ended the waits";
+}
+
 TEST(GameLoop, ExtraThrowsDoNotDisturbTheAlternation) {
   // Side 1: yut, then do; side 2: geol; then side 1 again.
   GameRig rig({80, kDo, kGeol, kDo}, "k1\n2\n1\n");

@@ -11,7 +11,7 @@
 namespace yut {
 namespace {
 
-using Placement = std::pair<Station, int>;  // a cell and the code it holds
+using Placement = std::pair<BoardPlace, int>;  // a cell and the code it holds
 
 struct Side {
   std::vector<int> stacked;
@@ -28,7 +28,7 @@ struct LandingCase {
   int steps;
   Landing landing;
   int points;
-  Station end;
+  BoardPlace end;
   int end_code;  // what the end cell holds afterwards
   Side mover_after;
   Side opponent_after;

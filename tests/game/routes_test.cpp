@@ -8,9 +8,9 @@ namespace yut {
 namespace {
 
 struct WalkCase {
-  Station start;
+  BoardPlace start;
   int steps;
-  Station end;
+  BoardPlace end;
 };
 
 // Where a forward walk ends, from every kind of station, written from the board's lines:
@@ -49,7 +49,7 @@ TEST(Routes, ForwardWalkFromEveryKindOfStation) {
   };
   // clang-format on
   for (const WalkCase& c : cases) {
-    const Station end = walk_forward(c.start, c.steps);
+    const BoardPlace end = walk_forward(c.start, c.steps);
     EXPECT_EQ(end, c.end) << "from (" << c.start.i << "," << c.start.j << ") by " << c.steps
                           << " got (" << end.i << "," << end.j << ")";
   }
@@ -74,7 +74,7 @@ TEST(Routes, WalkEndsAtTheGoalWithSurplusDropped) {
 // Every station one step back, as the board's rules list them.
 TEST(Routes, BackDoFromEveryStation) {
   // clang-format off
-  const std::vector<std::pair<Station, Station>> back = {
+  const std::vector<std::pair<BoardPlace, BoardPlace>> back = {
       {{6, 6}, {5, 6}},  // a waiting piece entering with back-do
       {{6, 5}, {6, 6}}, {{6, 4}, {6, 5}}, {{6, 3}, {6, 4}}, {{6, 2}, {6, 3}}, {{6, 1}, {6, 2}},
       {{6, 0}, {6, 1}}, {{5, 0}, {6, 0}}, {{4, 0}, {5, 0}}, {{3, 0}, {4, 0}}, {{2, 0}, {3, 0}},
@@ -93,7 +93,8 @@ TEST(Routes, BackDoFromEveryStation) {
 
 // A cell off the board or without a station never moves anything.
 TEST(Routes, NonStationsGoNowhere) {
-  for (const Station s : {Station{2, 1}, Station{3, 4}, Station{-1, 0}, Station{7, 7}}) {
+  for (const BoardPlace s :
+       {BoardPlace{2, 1}, BoardPlace{3, 4}, BoardPlace{-1, 0}, BoardPlace{7, 7}}) {
     EXPECT_EQ(walk_forward(s, 3), s);
     EXPECT_EQ(step_back(s), s);
   }

@@ -24,20 +24,6 @@ TEST(GameState, InitialBoardHasTheStations) {
   EXPECT_EQ(state.arrived_labels[1][3], " ");
 }
 
-TEST(GameState, OnBoardSeesOnlyCellCodes) {
-  GameState state;
-  state.board[cell_index(0, 0)] = 12;  // side 1's first pair
-  state.board[cell_index(6, 3)] = 6;   // piece e
-  state.stacked[0] = {2, 3, 0, 0};
-  state.arrived[1] = {7, 0, 0, 0};
-  EXPECT_EQ(on_board(state, 11), 1);
-  EXPECT_EQ(on_board(state, 14), 0) << "the second pair is a code of its own";
-  EXPECT_EQ(on_board(state, 5), 1);
-  EXPECT_EQ(on_board(state, 1), 0) << "carried";
-  EXPECT_EQ(on_board(state, 6), 0) << "arrived";
-  EXPECT_EQ(on_board(state, 8), 0) << "waiting";
-}
-
 TEST(GameState, ResetKeepsStationsAndScores) {
   GameState state;
   state.board[cell_index(0, 0)] = 12;

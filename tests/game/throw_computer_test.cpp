@@ -50,7 +50,7 @@ TEST(Throw, TextsOfEveryKind) {
 
 struct ChoiceCase {
   std::string name;
-  std::vector<std::pair<Station, int>> board;  // cells and codes
+  std::vector<std::pair<BoardPlace, int>> board;  // cells and codes
   int expected;
 };
 

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "display/board_view.h"
 #include "game_rig.h"
+#include "recording_screen.h"
 
 // Heap bytes in use and the most in use since the last mark, counted by the replacements of
 // the global operator new and delete below (for this test program only): a turn must not
@@ -113,7 +115,7 @@ TEST(Turn, SideTwoChoiceIsOffsetByFour) {
 struct RefusalCase {
   std::string name;
   const PlayerDescriptor* player;
-  std::vector<std::pair<Station, int>> board;
+  std::vector<std::pair<BoardPlace, int>> board;
   std::vector<int> arrived1;
   std::vector<int> stacked1;
   int roll;
@@ -122,7 +124,7 @@ struct RefusalCase {
 };
 
 // Each refusal: its message under the turn's texts, a pause, nothing changed, and then one
-// new throw.
+// new throw; under the fair rule the same throw is offered again instead.
 TEST(Turn, Refusals) {
   const std::string wrong = "잘못된 말을 선택하셨습니다.";
   const std::vector<RefusalCase> cases = {
@@ -165,8 +167,11 @@ TEST(Turn, Refusals) {
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const bool press_key : {false, true}) {
-      GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""));
+    for (const auto& [rules, press_key] :
+         {std::pair{RuleSet::kClassic, false}, std::pair{RuleSet::kClassic, true},
+          std::pair{RuleSet::kFair, false}, std::pair{RuleSet::kFair, true}}) {
+      const bool fair = rules == RuleSet::kFair;
+      GameRig rig({c.roll, kGeol}, c.typed + "\n" + (press_key ? "k" : ""), {.rules = rules});
       for (const auto& [at, code] : c.board) rig.put(at, code);
       for (const int code : c.arrived1) rig.arrive(0, {code});
       for (const int code : c.stacked1) rig.carry(0, {code});
@@ -177,8 +182,15 @@ TEST(Turn, Refusals) {
       EXPECT_EQ(rig.state.score, before.score);
       if (!press_key) {  // waiting in the pause
         EXPECT_EQ(rig.message(19), c.message);
-        EXPECT_EQ(rig.message(20), "윷을 다시 던집니다.");
+        EXPECT_EQ(rig.message(20),
+                  fair ? "움직일 말을 다시 선택해 주세요." : "윷을 다시 던집니다.");
         EXPECT_EQ(rig.random.draws(), 1);
+      } else if (fair) {  // the same throw waits for a new choice
+        EXPECT_EQ(rig.random.draws(), 1);
+        EXPECT_EQ(rig.message(19), "");
+        EXPECT_EQ(rig.turn_text(13),
+                  std::string(throw_for_roll(c.roll).text, 0,
+                              std::string(throw_for_roll(c.roll).text).size() - 1));
       } else {  // a new throw waits for its choice
         EXPECT_EQ(rig.random.draws(), 2);
         EXPECT_EQ(rig.message(19), "");
@@ -188,11 +200,48 @@ TEST(Turn, Refusals) {
   }
 }
 
+// Esc at the piece prompt asks whether to leave: another key goes back to the same prompt
+// for the same throw, y leaves with the board reset and the scores kept. Esc in the name
+// entry leaves likewise, with nothing saved.
+TEST(Turn, LeavingAGame) {
+  {
+    GameRig rig({kGeol}, "\x1bn1\n");
+    ASSERT_TRUE(run_turn(rig, side1_player()));
+    EXPECT_EQ(rig.at({6, 3}), 2) << "the same throw, answered after the question";
+    EXPECT_EQ(rig.random.draws(), 1);
+  }
+  {
+    GameRig rig({kGeol}, "7\x1b");
+    ASSERT_FALSE(run_turn(rig, side1_player()));
+    EXPECT_EQ(rig.message(19), "게임을 그만두시겠습니까? (y/n)");
+    EXPECT_EQ(rig.text(45 + 28, 17, 2), "  ") << "the typed 7 is dropped";
+  }
+  {
+    GameRig rig({kGeol}, "\x1by");
+    rig.put({6, 3}, 3);
+    rig.state.score = {500, 250};
+    TurnOutcome outcome{};
+    ASSERT_TRUE(run_turn(rig, side1_player(), &outcome));
+    EXPECT_EQ(outcome, TurnOutcome::kLeft);
+    EXPECT_EQ(rig.state.board, GameState().board);
+    EXPECT_EQ(rig.state.score, (std::array<int, 2>{500, 250}));
+  }
+  GameRig rig({kYut}, "4\nki\x1bk\x1by");
+  rig.one_piece_from_winning({5, 5});
+  TurnOutcome outcome{};
+  ASSERT_TRUE(run_turn(rig, side1_player(), &outcome));
+  EXPECT_EQ(outcome, TurnOutcome::kGameOver);
+  EXPECT_EQ(rig.ranking[0].score, 0) << "no name entered";
+  EXPECT_FALSE(std::filesystem::exists(rig.ranking_path)) << "nothing saved";
+  EXPECT_EQ(rig.state.score[0], 2000);
+}
+
 TEST(Turn, BackDoWithNothingOutEntersBeforeTheGoal) {
-  GameRig rig({kBackDo}, "3\n");
-  rig.arrive(0, {2});
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({5, 6}), 4);
+  RecordedGame game({kBackDo}, {3});
+  game.state.arrived[0] = {2, 0, 0, 0};
+  game.state.arrived_count[0] = 1;
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({5, 6}), 4);
 }
 
 TEST(Turn, TwoNumbersOnOneLineAnswerTwoPrompts) {
@@ -215,20 +264,25 @@ TEST(Turn, EmptyLinesKeepThePromptWaiting) {
   EXPECT_EQ(rig.at({6, 3}), 5);
 }
 
+// What a turn tells its screen, in order: every move is repainted before the next throw.
 TEST(Turn, YutAndMoGiveOneMoreThrow) {
-  GameRig rig({kYut, kMo, kDo}, "1\n2\n3\n");
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({6, 2}), 2);
-  EXPECT_EQ(rig.at({6, 1}), 3);
-  EXPECT_EQ(rig.at({6, 5}), 4);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kYut, kMo, kDo}, {1, 2, 3});
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 2}), 2);
+  EXPECT_EQ(game.at({6, 1}), 3);
+  EXPECT_EQ(game.at({6, 5}), 4);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side0 yut / typed / board / side0 mo / typed / board / side0 do / typed / board");
 }
 
 TEST(Turn, ARefusedYutIsReplacedByExactlyOneThrow) {
-  GameRig rig({kYut, kGeol}, "9\nk1\n");
-  ASSERT_TRUE(run_turn(rig, side1_player()));
-  EXPECT_EQ(rig.at({6, 3}), 2);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kYut, kGeol}, {9, 1});
+  EXPECT_EQ(take_turn(game.ctx, side1_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 3}), 2);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side0 yut / typed / refused, key / board / side0 geol / typed / board");
 }
 
 // A capture made with a yut: the capture's messages and pause come first, the points are
@@ -254,21 +308,26 @@ TEST(Turn, CaptureWithAYut) {
 }
 
 TEST(Turn, ComputerTurnNeverWaits) {
-  // Nothing typed: any wait would end the turn with InputClosed.
-  GameRig rig({kGeol, 0, kDo});
-  rig.put({6, 3}, 2);
-  ASSERT_TRUE(run_turn(rig, computer_player()));
-  EXPECT_EQ(rig.at({6, 2}), 6) << "captured at (6,3), then moved on by the extra throw";
-  EXPECT_EQ(rig.state.score[1], 250);
-  EXPECT_EQ(rig.random.bounds(), (std::vector<int>{100, 4, 100}));
+  // No answers: any prompt would end the turn with NoMoreAnswers.
+  RecordedGame game({kGeol, 0, kDo}, {});
+  game.state.board[cell_index(6, 3)] = 2;
+  EXPECT_EQ(take_turn(game.ctx, computer_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 2}), 6) << "captured at (6,3), then moved on by the extra throw";
+  EXPECT_EQ(game.state.score[1], 250);
+  EXPECT_EQ(game.random.bounds(), (std::vector<int>{100, 4, 100}));
+  EXPECT_EQ(game.screen.all_events(),
+            "side1 geol / chose 1 / capture / board / hold / side1 do / chose 1 / board / hold");
 }
 
 TEST(Turn, ComputerDrawingAnArrivedPieceThrowsAgainWithoutAKey) {
-  GameRig rig({kGeol, 1, kGeol, 2});
-  rig.arrive(1, {7});
-  ASSERT_TRUE(run_turn(rig, computer_player()));
-  EXPECT_EQ(rig.at({6, 3}), 8);
-  EXPECT_TRUE(rig.random.used_up());
+  RecordedGame game({kGeol, 1, kGeol, 2});
+  game.state.arrived[1] = {7, 0, 0, 0};
+  game.state.arrived_count[1] = 1;
+  EXPECT_EQ(take_turn(game.ctx, computer_player()), TurnOutcome::kGoesOn);
+  EXPECT_EQ(game.at({6, 3}), 8);
+  EXPECT_TRUE(game.random.used_up());
+  EXPECT_EQ(game.screen.all_events(),
+            "side1 geol / chose 2 / refused / board / side1 geol / chose 3 / board / hold");
 }
 
 TEST(Turn, TheLastArrivalEndsTheGameAtOnce) {
@@ -304,21 +363,18 @@ class SameThrow : public Random {
 // The most heap a side-1 turn holds beyond what it started with, when `refusals` refused
 // choices come before a valid one.
 std::size_t heap_held_by_turn_with_refusals(int refusals) {
-  std::string keys;
-  for (int k = 0; k < refusals; ++k) keys += "9\nk";
-  keys += "1\n";
-  GameRig rig({}, keys);
-  rig.platform.keep_output(false);
+  std::vector<int> answers(static_cast<std::size_t>(refusals), 9);
+  answers.push_back(1);
+  RecordedGame game({}, answers);
+  game.screen.forget();
   SameThrow geol(kGeol);
-  GameContext ctx{rig.con, rig.state, geol, rig.ranking, rig.ranking_path};
-  draw_board(rig.con, rig.state);
+  GameContext ctx{game.state, geol, game.screen};
   const std::size_t before = heap_use::in_use;
   heap_use::peak = before;
   EXPECT_EQ(take_turn(ctx, side1_player()), TurnOutcome::kGoesOn);
   const std::size_t held = heap_use::peak - before;
-  EXPECT_EQ(rig.at({6, 3}), 2) << refusals << " refusals";
+  EXPECT_EQ(game.at({6, 3}), 2) << refusals << " refusals";
   EXPECT_EQ(geol.draws, refusals + 1);
-  EXPECT_EQ(rig.platform.input_left(), 0U);
   return held;
 }
 

@@ -139,8 +139,8 @@ void play_many(void (*game)(GameContext&), unsigned seed, int games,
   GameRig rig({});
   rig.platform.keep_output(false);
   CheckingRandom random(rig.state, seed);
-  GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
-  ctx.computer = computer;
+  ScreenedGame screened(rig.con, rig.state, random, rig.ranking, rig.ranking_path, computer);
+  GameContext& ctx = screened.ctx;
   std::mt19937 keys(seed);
   for (int g = 0; g < games; ++g) {
     SCOPED_TRACE("game " + std::to_string(g));
@@ -214,8 +214,8 @@ TEST(WholeGames, TheRulesAloneReplayEveryTurn) {
       GameRig rig({});
       rig.platform.keep_output(false);
       RecordingRandom random(g);
-      GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
-      ctx.computer = level;
+      ScreenedGame screened(rig.con, rig.state, random, rig.ranking, rig.ranking_path, level);
+      GameContext& ctx = screened.ctx;
       // Each number on its own line, then an empty line: a pause takes it as its key,
       // and a prompt without a pause before it passes over it.
       std::mt19937 engine(g);
@@ -267,9 +267,9 @@ TEST(WholeGames, ASeededGameAgainstTheStrongSideReplays) {
     std::mt19937 keys(3);
     GameRig rig({}, " " + random_keys(keys, 20000));
     SeededRandom random(2026);
-    GameContext ctx{rig.con, rig.state, random, rig.ranking, rig.ranking_path};
-    ctx.computer = ComputerLevel::kStrong;
-    versus_computer_game(ctx);
+    ScreenedGame screened(rig.con, rig.state, random, rig.ranking, rig.ranking_path,
+                          ComputerLevel::kStrong);
+    versus_computer_game(screened.ctx);
     screens[run] = rig.platform.output();
     scores[run] = rig.state.score;
   }

@@ -1,28 +1,23 @@
 #pragma once
-// A console on a scripted keyboard with the screen model to read back, and the context a
-// game end runs in, with its ranking file in a fresh directory.
+// A console on a scripted keyboard with the screen model to read back, and the place a
+// game end finds the ranking, with its ranking file in a fresh directory.
 
 #include <string>
 
 #include "console/console.h"
 #include "console/platform/memory_platform.h"
-#include "game/context.h"
-#include "game/random.h"
 #include "game/state.h"
+#include "ranking/high_score.h"
 #include "ranking/table.h"
 #include "temp_dir.h"
 
 namespace yut::testing {
 
-class NoRandom : public Random {
- public:
-  int uniform(int) override { return 0; }
-};
-
 struct GameEndFixture {
-  explicit GameEndFixture(std::string typed = {}) : platform(std::move(typed)), con(platform) {
-    ctx.ranking_file = dir.file("lanksave.txt");
-  }
+  explicit GameEndFixture(std::string typed = {})
+      : platform(std::move(typed)), con(platform), ranking_file(dir.file("lanksave.txt")) {}
+  // Failures are said in the game screen's message area, at (44, 19) and (44, 20).
+  RankingPlace place() { return {con, ranking, ranking_file, 44, 19, nullptr}; }
   std::string row(int y) const { return con.screen().row_text(y); }
   std::string text(int x, int y, int n) const { return con.screen().text_at(x, y, n); }
 
@@ -30,9 +25,8 @@ struct GameEndFixture {
   MemoryPlatform platform;
   Console con;
   GameState state;
-  NoRandom random;
   RankingTable ranking{};
-  GameContext ctx{con, state, random, ranking};
+  std::string ranking_file;
 };
 
 }  // namespace yut::testing

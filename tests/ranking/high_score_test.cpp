@@ -21,43 +21,36 @@ using namespace std::string_literals;
 
 const std::string kHong = "\xC8\xAB\xB1\xE6\xB5\xBF";  // 홍길동 in CP949
 
-RankingTable saved_table_at(const std::string& path) {
-  RankingTable table{};
-  EXPECT_EQ(read_ranking_file(table, path), ReadStatus::Read);
-  return table;
-}
-
 RankingTable saved_table(const GameEndFixture& f) {
-  return saved_table_at(f.ctx.ranking_file);
+  RankingTable table{};
+  EXPECT_EQ(read_ranking_file(table, f.ranking_file), ReadStatus::Read);
+  return table;
 }
 
 TEST(HighScoreTest, ScoreNotAboveTheStoredNineAsksNothing) {
   for (const int score : {1000, 999, 0}) {  // equal to the lowest, below it, nothing
     GameEndFixture f("typed\n");
-    ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), f.ctx.ranking_file));
-    const std::string before = read_bytes(f.ctx.ranking_file);
-    f.state.candidate_score = score;
-    // A fresh process: the table in memory is still empty. No name asked: the final
-    // board waits for a key.
-    EXPECT_FALSE(enter_high_score(f.ctx)) << score;
+    ASSERT_TRUE(write_ranking_file(ranked_table(9000, 1000), f.ranking_file));
+    const std::string before = read_bytes(f.ranking_file);
+    // A fresh process: the table in memory is still empty.
+    EXPECT_EQ(enter_high_score(f.place(), score), EntryResult::kNotAsked) << score;
     EXPECT_EQ(f.row(16), std::string(80, ' ')) << score;
     EXPECT_EQ(f.platform.input_left(), 6U) << score;
-    EXPECT_EQ(read_bytes(f.ctx.ranking_file), before) << score;
+    EXPECT_EQ(read_bytes(f.ranking_file), before) << score;
     EXPECT_EQ(f.ranking[8].score, 1000) << score;  // the table now holds the file's entries
   }
 }
 
 TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
   GameEndFixture f("홍길동 and more\n");
-  f.state.candidate_score = 2750;
-  EXPECT_TRUE(enter_high_score(f.ctx));  // answered and saved: nothing more to wait for
+  EXPECT_EQ(enter_high_score(f.place(), 2750), EntryResult::kEntered);
 
   EXPECT_EQ(f.text(20, 16, 26), "고득점!! 이름을 입력하시오");
   EXPECT_EQ(f.text(20, 17, 2), "[ ");
   EXPECT_EQ(f.text(22, 17, 6), "홍길동");  // the echo of the typing
   EXPECT_EQ(f.con.read_word(), "and");     // the rest of the line stays for later reads
 
-  const std::string bytes = read_bytes(f.ctx.ranking_file);
+  const std::string bytes = read_bytes(f.ranking_file);
   ASSERT_EQ(bytes.size(), kRecordsBytes + 1);  // 2750 holds a 0x0A, stored as 0x0D 0x0A
   EXPECT_EQ(bytes.substr(0, 25), kHong + std::string(14, '\0') + "\xBE\x0D\x0A\x00\x00"s);
   EXPECT_EQ(bytes.substr(25), std::string(8 * kRecordBytes, '\0'));
@@ -66,9 +59,8 @@ TEST(HighScoreTest, MissingFileAsksForTheNameAndSavesNineSortedRecords) {
 
 TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
   GameEndFixture f("Z\n");
-  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ctx.ranking_file));
-  f.state.candidate_score = 650;
-  enter_high_score(f.ctx);
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ranking_file));
+  enter_high_score(f.place(), 650);
   const RankingTable saved = saved_table(f);
   const char order[] = "ABCZDEFGH";
   for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(saved[i].name[0], order[i]) << i;
@@ -92,26 +84,20 @@ class OthersSaveMeanwhile : public MemoryPlatform {
 };
 
 TEST(HighScoreTest, AScorePushedOutWhileTheNameIsTypedIsSaidSo) {
-  testing::TempDir dir;
-  const std::string path = dir.file("lanksave.txt");
-  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), path));
-  OthersSaveMeanwhile keyboard("Z\n", path);
+  GameEndFixture f;
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ranking_file));
+  OthersSaveMeanwhile keyboard("Z\n", f.ranking_file);
   Console con(keyboard);
-  GameState state;
-  testing::NoRandom random;
-  RankingTable ranking{};
-  GameContext ctx{con, state, random, ranking, path};
-  state.candidate_score = 650;
-  EXPECT_TRUE(enter_high_score(ctx));  // nothing failed
+  const RankingPlace place{con, f.ranking, f.ranking_file, 44, 19, nullptr};
+  EXPECT_EQ(enter_high_score(place, 650), EntryResult::kPushedOut);
   EXPECT_EQ(con.screen().text_at(44, 20, 30), "다른 게임의 점수에 밀렸습니다.");
-  EXPECT_EQ(saved_table_at(path)[8].score, 1000);  // the other game's file stands
+  EXPECT_EQ(saved_table(f)[8].score, 1000);  // the other game's file stands
 }
 
 TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
   // The rest of the refused line is thrown away, not taken as the next answer.
   GameEndFixture f("😀 bob-and-more\nok\n");
-  f.state.candidate_score = 250;
-  enter_high_score(f.ctx);
+  enter_high_score(f.place(), 250);
   EXPECT_EQ(f.text(20, 18, 38), "쓸 수 없는 글자입니다. 다시 입력하시오");
   EXPECT_EQ(f.text(20, 17, 11), "[ ok      ]");
   EXPECT_EQ(f.text(31, 17, 8), std::string(8, ' '));  // the refused line's echo is gone
@@ -120,40 +106,23 @@ TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
 
 TEST(HighScoreTest, LongNameIsCutToTheField) {
   GameEndFixture f(std::string(30, 'x') + "\n");
-  f.state.candidate_score = 250;
-  enter_high_score(f.ctx);
+  enter_high_score(f.place(), 250);
   EXPECT_EQ(std::string(saved_table(f)[0].name.data()), std::string(19, 'x'));
 }
 
 TEST(HighScoreTest, UnreadableFileIsNotReplacedAndBothFailuresAreShown) {
   GameEndFixture f("Z\n");
-  std::filesystem::create_directory(f.ctx.ranking_file);  // read and write both fail
-  f.state.candidate_score = 5000;
-  EXPECT_FALSE(enter_high_score(f.ctx));
-  EXPECT_TRUE(std::filesystem::is_directory(f.ctx.ranking_file));
+  std::filesystem::create_directory(f.ranking_file);  // read and write both fail
+  EXPECT_EQ(enter_high_score(f.place(), 5000), EntryResult::kFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(f.ranking_file));
   // In the message area beside the board, where nothing draws over them.
   EXPECT_EQ(f.text(44, 19, 32), "Don't open the file. error !!!!!");
   EXPECT_EQ(f.text(44, 20, 32), "Don't open the file. error !!!! ");
   EXPECT_EQ(f.ranking[0].score, 5000);  // the table in memory holds the new entry
 }
 
-TEST(HighScoreTest, LoadAndSaveMessages) {
+TEST(HighScoreTest, RankingScreenSaysWhatCannotBeRead) {
   GameEndFixture f;
-  f.ranking[0].score = 7;
-  f.con.gotoxy(3, 4);
-  load_ranking(f.con, f.ranking, f.ctx.ranking_file);  // no file yet
-  EXPECT_EQ(f.text(3, 4, 33), "Don't open the file. error !!!!! ");
-  EXPECT_EQ(f.ranking[0].score, 7);
-
-  f.con.gotoxy(3, 6);
-  save_ranking(f.con, f.ranking, f.ctx.ranking_file);
-  load_ranking(f.con, f.ranking, f.ctx.ranking_file);
-  EXPECT_EQ(f.row(6), std::string(80, ' '));  // both worked: nothing printed
-
-  f.con.gotoxy(3, 8);
-  save_ranking(f.con, f.ranking, f.dir.file("no/such/dir/lanksave.txt"));
-  EXPECT_EQ(f.text(3, 8, 32), "Don't open the file. error !!!! ");
-
   // The ranking screen says so inside its box, under the list, for a file it cannot read;
   // a missing file is the first run and says nothing.
   load_and_show_ranking(f.con, f.ranking, f.dir.file("missing"));
