@@ -228,20 +228,17 @@ bool temp_name_fits(const std::wstring& target) {
 // Puts the temporary file in the place of target. ReplaceFileW keeps what the user set on
 // the file: its attributes (hidden, say), access list, streams and creation time.
 bool put_in_place(const std::wstring& temp, const std::wstring& target, bool exists) {
-  if (!exists) {
-    return patiently(
-        [&] { return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0; });
-  }
+  bool replace = exists;
   return patiently([&] {
-    if (::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr)) {
-      return true;
+    if (replace) {
+      if (::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr)) {
+        return true;
+      }
+      if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return false;
+      replace = false;  // the old file is gone, the new one still has its temporary name
     }
-    // The old file is gone and the new one still has its temporary name: rename it.
-    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-      return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    return false;
+    return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   });
 }
 
@@ -302,7 +299,8 @@ bool replace_file(const std::string& path, std::string_view bytes) {
   if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     return false;
   }
-  remove_left_temps(target);
+  // Without the file, a temporary one may be all that a failed replace left of it.
+  if (exists) remove_left_temps(target);
   const DWORD in_place = exists ? OPEN_EXISTING : CREATE_NEW;
   if (!temp_name_fits(target) || (exists && has_other_names(target))) {
     return write_in_place(target, bytes, in_place);
@@ -319,6 +317,9 @@ bool replace_file(const std::string& path, std::string_view bytes) {
   // The attributes the user set (hidden, say), also where the replace does not keep them.
   if (exists) ::SetFileAttributesW(temp.c_str(), attributes & kKeptAttributes);
   if (written && closed && put_in_place(temp, target, exists)) return true;
+  // Where the replace took the old file away and could not put the new one in its place, the
+  // new one is all there is: it stays.
+  if (exists && ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
   ::DeleteFileW(temp.c_str());
   // Held too long, or this user may write the file but not replace it.
   return written && closed && exists && write_in_place(target, bytes, in_place);
