@@ -248,9 +248,7 @@ TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
        true,
        {kNobody, kNobody, 0664}},
       {"an access list the directory hands down to new files is not given to the file",
-       [&](auto& dir, auto&) {
-         attribute(dir, "system.posix_acl_default", access_list(0755, 1));
-       },
+       [&](auto& dir, auto&) { attribute(dir, "system.posix_acl_default", access_list(0755, 1)); },
        true,
        {kNobody, kNobody, 0644}},
       {"a user attribute stays",
