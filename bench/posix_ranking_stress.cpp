@@ -4,8 +4,11 @@
 //   posix_ranking_stress concurrent [ROUNDS] [PROCESSES]   games saving at the same moment
 //   posix_ranking_stress diskfull DIR              saves on a full file system (DIR on it)
 // Without arguments: crash 200, then concurrent 50 8, in a fresh directory under /tmp.
+// crash and concurrent run for each kind of file: one replaced by a rename, and ones written
+// in place (a file with a second name, a name too long for a temporary one beside it).
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,7 +34,29 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-constexpr const char* kFileName = "lanksave.txt";
+
+// A kind of ranking file: its name, and a second name given to it (empty: none).
+struct FileKind {
+  const char* what;
+  std::string name;
+  std::string second_name;
+};
+
+const FileKind kKinds[] = {
+    {"replaced by a rename", "lanksave.txt", ""},
+    {"in place: a second name (hard link)", "lanksave.txt", "other-name"},
+    {"in place: a 250-byte name", std::string(250, 'n'), ""},
+};
+
+// Writes the first file of the kind (and its second name) in dir; the path to save to.
+std::string prepare(const std::string& dir, const FileKind& kind, const yut::RankingTable& table) {
+  const std::string path = dir + "/" + kind.name;
+  fs::remove(path);
+  if (!kind.second_name.empty()) fs::remove(dir + "/" + kind.second_name);
+  if (!yut::write_ranking_file(table, path)) std::exit(1);
+  if (!kind.second_name.empty()) fs::create_hard_link(path, dir + "/" + kind.second_name);
+  return path;
+}
 
 std::string read_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -68,18 +94,26 @@ bool insert(const std::string& path, const std::string& name, int score) {
   return yut::insert_high_score(table, path, name, score);
 }
 
-std::vector<std::string> others_in(const std::string& dir, const std::string& keep) {
+// The names in dir other than the file's own names and keep.
+std::vector<std::string> others_in(const std::string& dir, const FileKind& kind,
+                                   const std::string& keep) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string name = entry.path().filename();
-    if (name != kFileName && name != keep) names.push_back(name);
+    if (name != kind.name && name != kind.second_name && name != keep) names.push_back(name);
   }
   return names;
 }
 
-int crash(const std::string& dir, int kills) {
-  const std::string path = dir + "/" + kFileName;
-  if (!yut::write_ranking_file(ranked_table(900, 100), path)) return 1;
+// Sets the times of the files left beside the ranking an hour back, as if they had stood
+// there since; the next save then takes them for what a killed game left.
+void age(const std::string& dir, const std::vector<std::string>& names) {
+  const timeval hour_ago[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  for (const auto& name : names) utimes((dir + "/" + name).c_str(), hour_ago);
+}
+
+int crash(const std::string& dir, const FileKind& kind, int kills) {
+  const std::string path = prepare(dir, kind, ranked_table(900, 100));
   // How long one save takes here: the kills fall anywhere from its start to past its end.
   constexpr int kCalibration = 20;
   const auto start = Clock::now();
@@ -88,7 +122,8 @@ int crash(const std::string& dir, int kills) {
 
   std::mt19937 random(std::random_device{}());
   std::uniform_real_distribution<double> moment(0.0, 1.5 * save_ms);
-  int old_file = 0, new_file = 0, torn = 0, strays = 0, next_failed = 0;
+  int old_file = 0, new_file = 0, torn = 0, next_failed = 0;
+  std::set<std::string> strays;  // every file seen beside it right after a kill
   double slowest_next_ms = 0;
   int score = 1000;
   for (int k = 0; k < kills; ++k) {
@@ -109,31 +144,38 @@ int crash(const std::string& dir, int kills) {
     } else {
       ++torn;
     }
-    const auto left = others_in(dir, "");
-    strays += static_cast<int>(left.size());
-    for (const auto& name_left : left)
-      std::printf("  left after kill %d: %s\n", k, name_left.c_str());
+    for (const auto& name_left : others_in(dir, kind, "")) {
+      if (strays.insert(name_left).second)
+        std::printf("  left by kill %d: %s\n", k, name_left.c_str());
+    }
 
     const auto next = Clock::now();
     if (!insert(path, "next", ++score)) ++next_failed;
     slowest_next_ms = std::max(slowest_next_ms, ms_since(next));
   }
-  const auto left = others_in(dir, "");
+  const auto left = others_in(dir, kind, "");
+  age(dir, left);
+  insert(path, "last", ++score);
+  const auto after_aging = others_in(dir, kind, "");
+  const bool names_agree =
+      kind.second_name.empty() || read_bytes(path) == read_bytes(dir + "/" + kind.second_name);
   std::printf(
-      "crash: %d saves killed by SIGKILL at random moments (one save takes %.2f ms)\n"
-      "  file afterwards: old %d, new %d, torn %d\n"
-      "  files left beside it right after a kill: %d; after the last save: %zu\n"
+      "crash, file %s: %d saves killed by SIGKILL at random moments (one save takes %.2f ms)\n"
+      "  file afterwards: old %d, new %d, torn %d%s\n"
+      "  files left beside it by the kills: %zu; still there after the last save: %zu, and "
+      "once they are old, after one more: %zu\n"
       "  the save right after each kill: %d failed, slowest %.1f ms\n",
-      kills, save_ms, old_file, new_file, torn, strays, left.size(), next_failed, slowest_next_ms);
-  return torn == 0 && next_failed == 0 && left.empty() ? 0 : 1;
+      kind.what, kills, save_ms, old_file, new_file, torn,
+      names_agree ? "" : "; the second name DIFFERS", strays.size(), left.size(),
+      after_aging.size(), next_failed, slowest_next_ms);
+  return torn == 0 && next_failed == 0 && after_aging.empty() && names_agree ? 0 : 1;
 }
 
-int concurrent(const std::string& dir, int rounds, int processes) {
-  const std::string path = dir + "/" + kFileName;
+int concurrent(const std::string& dir, const FileKind& kind, int rounds, int processes) {
   int failed = 0, lost = 0;
   double slowest_ms = 0;
   for (int round = 0; round < rounds; ++round) {
-    if (!yut::write_ranking_file(ranked_table(9, 1), path)) return 1;
+    const std::string path = prepare(dir, kind, ranked_table(9, 1));
     int gate[2];
     if (pipe(gate) != 0) return 1;
     std::vector<pid_t> children;
@@ -166,9 +208,10 @@ int concurrent(const std::string& dir, int rounds, int processes) {
     }
   }
   std::printf(
-      "concurrent: %d rounds of %d processes saving different entries at the same moment\n"
+      "concurrent, file %s: %d rounds of %d processes saving different entries at the same "
+      "moment\n"
       "  saves failed %d, entries lost %d, slowest round %.1f ms, files left beside it %zu\n",
-      rounds, processes, failed, lost, slowest_ms, others_in(dir, "").size());
+      kind.what, rounds, processes, failed, lost, slowest_ms, others_in(dir, kind, "").size());
   return failed == 0 && lost == 0 ? 0 : 1;
 }
 
@@ -189,7 +232,8 @@ bool fill(const std::string& filler) {
 }
 
 int disk_full(const std::string& dir) {
-  const std::string path = dir + "/" + kFileName;
+  const FileKind& kind = kKinds[0];
+  const std::string path = dir + "/" + kind.name;
   const std::string filler = dir + "/filler";
   if (!yut::write_ranking_file(ranked_table(900, 100), path) || !fill(filler)) {
     std::printf("diskfull: cannot prepare %s\n", dir.c_str());
@@ -202,7 +246,7 @@ int disk_full(const std::string& dir) {
   for (int a = 0; a < kAttempts; ++a) {
     if (!insert(path, "full", 1000 + a)) ++refused;
     if (read_bytes(path) == before) ++kept;
-    strays += others_in(dir, "filler").size();
+    strays += others_in(dir, kind, "filler").size();
   }
   fs::remove(filler);
   const bool later = insert(path, "later", 5000);
@@ -234,14 +278,16 @@ int main(int argc, char** argv) {
     }
     return disk_full(argv[2]);
   }
-  const std::string dir = fresh_directory();
   int result = 0;
-  if (what.empty() || what == "crash") result |= crash(dir, number(argc, argv, 2, 200));
-  fs::remove_all(dir);
-  fs::create_directory(dir);
-  if (what.empty() || what == "concurrent") {
-    result |= concurrent(dir, number(argc, argv, 2, 50), number(argc, argv, 3, 8));
+  for (const FileKind& kind : kKinds) {
+    const std::string dir = fresh_directory();
+    if (what.empty() || what == "crash") result |= crash(dir, kind, number(argc, argv, 2, 200));
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    if (what.empty() || what == "concurrent") {
+      result |= concurrent(dir, kind, number(argc, argv, 2, 50), number(argc, argv, 3, 8));
+    }
+    fs::remove_all(dir);
   }
-  fs::remove_all(dir);
   return result;
 }

@@ -18,9 +18,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # positive of that compiler, GCC bug 105329); the check is off so that real warnings stand out.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
 
-# The programs carry the compiler's runtime inside, so they run without MinGW DLLs beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
 # Test programs are run under wine when built on Linux.
 find_program(YUT_WINE NAMES wine wine64)
 if(YUT_WINE)

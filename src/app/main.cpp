@@ -15,9 +15,47 @@
 #include "console/platform/terminal.h"
 #include "game/random.h"
 #include "game/state.h"
+#include "ranking/file_store.h"
 #include "ranking/table.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+#endif
+
 namespace {
+
+#ifdef _WIN32
+std::string utf8_from_utf16(const wchar_t* wide) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string out(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), size, nullptr, nullptr);
+  out.pop_back();  // the terminating zero
+  return out;
+}
+
+// Windows hands main its arguments in the ANSI code page, which cannot hold every name (a
+// Hangul folder on an English system) and which the game would misread as UTF-8, the form it
+// gives paths to the system in: the arguments are taken as UTF-16 and converted.
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (wide == nullptr) return {argv + 1, argv + argc};
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) args.push_back(utf8_from_utf16(wide[i]));
+  ::LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  return {argv + 1, argv + argc};
+}
+#endif
 
 // The current calendar time in seconds, cut to its low 32 bits.
 std::uint32_t clock_seed() {
@@ -33,6 +71,8 @@ int play(std::uint32_t seed, const yut::GameOptions& options, const std::string&
     std::cerr << "yutnori: " << refused.what() << '\n';
     return yut::kExitFailure;
   }
+  // A wait for another game's lock on the ranking acts on Ctrl-C and Ctrl-Z at once.
+  yut::set_lock_wait_check(yut::act_on_signals_while_waiting);
   yut::Console con(*terminal);
   yut::GameState state;
   yut::RankingTable ranking{};
@@ -59,7 +99,8 @@ int play(std::uint32_t seed, const yut::GameOptions& options, const std::string&
 
 int main(int argc, char** argv) {
   yut::open_closed_standard_streams();
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = program_arguments(argc, argv);
+  const std::vector<std::string_view> args(arguments.begin(), arguments.end());
   const yut::CommandLine command = yut::parse_command_line(args);
   switch (command.action) {
     case yut::Action::Help:

@@ -20,12 +20,24 @@ ReadStatus read_file_start(const std::string& path, std::size_t max_bytes, std::
 
 // Gives the file at path (or at the end of the links it names) the new bytes. They go into
 // a temporary file beside it, made exclusively under a name nobody can predict, with the
-// file's mode and owner, synced and renamed over the file: the file is then the old one or
-// the new one, whole, whatever happens. A file that this user may not write is left as it
-// is. Where no file can be made beside it (a read-only directory) or the replacement could
-// not keep the file's owner, the file is written in place and synced. False on any failure;
-// a temporary file is never left behind.
+// file's owner, mode and extended attributes (its access list among them), synced and
+// renamed over the file: the file is then the old one or the new one, whole, whatever
+// happens. A file that this user may not write is left as it is. Where a new file could not
+// stand in exactly for the old one, the old one is written in place, in one write, and
+// synced: no file can be made beside it (a read-only directory, a name too long for a
+// temporary one), it has other names (hard links), setuid or setgid bits, or an owner or
+// attribute that the new file cannot be given. False on any failure; a temporary file is
+// never left behind, and one that a killed game left is removed by the next save.
 bool replace_file(const std::string& path, std::string_view bytes);
+
+// What a wait for another game's lock does between its tries: acts on what the player asked
+// for meanwhile (ends the game, stops it). True when the game was stopped and has been
+// continued, so that the wait starts over. The layer that owns the terminal sets it; until
+// then the wait only waits.
+using LockWaitCheck = bool (*)();
+void set_lock_wait_check(LockWaitCheck check);
+// Runs the check that is set; false when none is.
+bool run_lock_wait_check();
 
 // How long a save waits for another game's lock before it gives up.
 inline constexpr int kLockPatienceMs = 4000;
@@ -33,8 +45,8 @@ inline constexpr int kLockPatienceMs = 4000;
 // Holds an exclusive lock on the file at path (the end of its links), or on its directory
 // while the file does not exist, from construction to destruction. Nothing is created for
 // it, so a game killed while holding it leaves nothing that blocks the next save. The wait
-// for another process is bounded by patience_ms and ends the game at once when a signal asks
-// it to quit. held() is false when the lock could not be taken.
+// for another process is bounded by patience_ms (counted anew after the game was stopped) and
+// runs the lock wait check between tries. held() is false when the lock could not be taken.
 class FileLock {
  public:
   explicit FileLock(const std::string& path, int patience_ms = kLockPatienceMs);

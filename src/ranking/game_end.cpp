@@ -11,6 +11,7 @@ void announce_game_end(const RankingPlace& place, GameState& state, int side) {
   switch (enter_high_score(place, state.candidate_score)) {
     case EntryResult::kNotAsked:
     case EntryResult::kFailed:
+    case EntryResult::kPushedOut:
       place.con.pause();
       break;
     case EntryResult::kEntered:

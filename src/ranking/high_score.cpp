@@ -16,6 +16,8 @@ constexpr int kRetryY = 18;
 constexpr const char* kPrompt = "고득점!! 이름을 입력하시오";
 constexpr const char* kNameBox = "[         ]";
 constexpr const char* kCannotStore = "쓸 수 없는 글자입니다. 다시 입력하시오";
+// Another game saved higher scores while the name was typed.
+constexpr const char* kPushedOut = "다른 게임의 점수에 밀렸습니다.";
 
 // Asks until the typed word can be stored in CP949; returns its CP949 bytes, or nothing
 // when the winner leaves with Esc.
@@ -65,9 +67,14 @@ EntryResult enter_high_score(const RankingPlace& place, int score) {
   }
   const std::optional<std::string> name = ask_name(place);
   if (!name) return EntryResult::kLeft;
-  if (!insert_high_score(place.table, place.path, *name, score)) {
+  bool pushed_out = false;
+  if (!insert_high_score(place.table, place.path, *name, score, &pushed_out)) {
     show_failure(place, place.failure_y + 1, print_save_failure);
     result = EntryResult::kFailed;
+  } else if (pushed_out) {
+    place.con.gotoxy(place.failure_x, place.failure_y + 1);
+    place.con.print(kPushedOut);
+    result = EntryResult::kPushedOut;
   }
   return result;
 }

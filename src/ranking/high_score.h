@@ -22,10 +22,11 @@ struct RankingPlace {
 
 // How a game's end went.
 enum class EntryResult {
-  kNotAsked,  // the score does not qualify: no name asked
-  kEntered,   // the winner typed a name and everything went well
-  kFailed,    // the file could not be read or written; the message stays on the screen
-  kLeft,      // the winner left with Esc: no name, nothing saved
+  kNotAsked,   // the score does not qualify: no name asked
+  kEntered,    // the winner typed a name and everything went well
+  kFailed,     // the file could not be read or written; the message stays on the screen
+  kLeft,       // the winner left with Esc: no name, nothing saved
+  kPushedOut,  // scores other games saved meanwhile left this one out; the screen says so
 };
 
 // At a game's end, after the winner was announced: brings the table up to date from the

@@ -54,12 +54,13 @@ void print_save_failure(Console& con) {
 }
 
 bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
-                       int score) {
+                       int score, bool* pushed_out) {
   const FileLock lock(path);
   // A file that exists but cannot be read is never overwritten: its entries would be lost.
   const bool file_known = lock.held() && read_ranking_file(table, path) != ReadStatus::Failed;
   // Scores saved meanwhile may have pushed this one out: then the file stays as it is.
   const bool still_qualifies = ranking_qualifies(table, score) != 0;
+  if (pushed_out != nullptr) *pushed_out = file_known && !still_qualifies;
   RankingEntry& candidate = table[kRankingEntries - 1];
   store_name(candidate, cp949_name);
   candidate.score = score;

@@ -27,8 +27,9 @@ void print_save_failure(Console& con);
 // name was typed, so under the file's lock the table is loaded again, the entry inserted
 // into it and, if it still qualifies, the file saved. False when the file could not be
 // read or written: the old file is then left whole and only the table holds the entry.
+// pushed_out (when given) tells whether the scores saved meanwhile left this one out.
 bool insert_high_score(RankingTable& table, const std::string& path, std::string_view cp949_name,
-                       int score);
+                       int score, bool* pushed_out = nullptr);
 
 // Paints the ranking screen (clears first; does not wait).
 void show_ranking(Console& con, const RankingTable& table);

@@ -68,6 +68,32 @@ TEST(HighScoreTest, EntersAmongTheStoredEntriesEvenWithAStaleTable) {
   EXPECT_EQ(saved[8].score, 200);
 }
 
+// A keyboard at which another game saves higher scores while the name is typed.
+class OthersSaveMeanwhile : public MemoryPlatform {
+ public:
+  OthersSaveMeanwhile(std::string typed, std::string path)
+      : MemoryPlatform(std::move(typed)), path_(std::move(path)) {}
+  int read_byte(int timeout_ms) override {
+    if (!saved_) saved_ = write_ranking_file(ranked_table(9000, 1000), path_);
+    return MemoryPlatform::read_byte(timeout_ms);
+  }
+
+ private:
+  std::string path_;
+  bool saved_ = false;
+};
+
+TEST(HighScoreTest, AScorePushedOutWhileTheNameIsTypedIsSaidSo) {
+  GameEndFixture f;
+  ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), f.ranking_file));
+  OthersSaveMeanwhile keyboard("Z\n", f.ranking_file);
+  Console con(keyboard);
+  const RankingPlace place{con, f.ranking, f.ranking_file, 44, 19, nullptr};
+  EXPECT_EQ(enter_high_score(place, 650), EntryResult::kPushedOut);
+  EXPECT_EQ(con.screen().text_at(44, 20, 30), "다른 게임의 점수에 밀렸습니다.");
+  EXPECT_EQ(saved_table(f)[8].score, 1000);  // the other game's file stands
+}
+
 TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
   // The rest of the refused line is thrown away, not taken as the next answer.
   GameEndFixture f("😀 bob-and-more\nok\n");

@@ -10,14 +10,18 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ranked_table.h"
 #include "ranking/ranking.h"
@@ -129,14 +133,64 @@ Owned owner_of(const std::string& path) {
   return {info.st_uid, info.st_gid, info.st_mode & 07777};
 }
 
-// Every case starts from a directory that the user may write, holding "lanksave.txt" with
-// nine entries (900 down to 100), the user's own, mode 0644; the user saves 950.
+// Every extended attribute of the file, by name (the access list among them).
+std::map<std::string, std::string> attributes_of(const std::string& path) {
+  std::map<std::string, std::string> attributes;
+  std::string names(4096, '\0');
+  const ssize_t size = llistxattr(path.c_str(), names.data(), names.size());
+  names.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+  for (std::size_t at = 0, end = 0; (end = names.find('\0', at)) != std::string::npos;
+       at = end + 1) {
+    const std::string name = names.substr(at, end - at);
+    std::string value(4096, '\0');
+    const ssize_t n = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    value.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    attributes[name] = value;
+  }
+  return attributes;
+}
+
+// An access list in the form the kernel keeps it: the owner, the group and others as the
+// mode says, and one more user allowed to read and write.
+std::string access_list(mode_t mode, uid_t other_user) {
+  constexpr std::uint16_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10,
+                          kOther = 0x20;
+  constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+  std::string acl;
+  const auto put = [&acl](auto value) {
+    acl.append(reinterpret_cast<const char*>(&value), sizeof value);
+  };
+  const auto entry = [&](std::uint16_t tag, unsigned perm, std::uint32_t id) {
+    put(tag);
+    put(static_cast<std::uint16_t>(perm));
+    put(id);
+  };
+  put(std::uint32_t{2});  // version
+  entry(kUserObj, (mode >> 6) & 7, kNoId);
+  entry(kUser, 6, other_user);
+  entry(kGroupObj, (mode >> 3) & 7, kNoId);
+  entry(kMask, 6, kNoId);
+  entry(kOther, mode & 7, kNoId);
+  return acl;
+}
+
+// Sets the file's times an hour back, as of a file that has stood there since.
+void make_old(const std::string& path) {
+  const timespec times[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// Every case starts from a directory that the user may write, holding the ranking file
+// (file_name) with nine entries (900 down to 100), the user's own, mode 0644; the user saves
+// 950. The file keeps its other names and its extended attributes in every case.
 struct UserCase {
   const char* what;
   std::function<void(const std::string& dir, const std::string& file)> setup;
   bool saved;  // the new entry is in the file at the end of the links
   Owned after;
   rlim_t size_limit = RLIM_INFINITY;
+  std::string file_name = "lanksave.txt";
+  std::set<std::string> removed = {};  // files beside it that the save removes
 };
 
 TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
@@ -148,6 +202,15 @@ TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
   const auto link_to = [](const std::string& target, const std::string& link) {
     fs::create_symlink(target, link);
   };
+  const auto attribute = [](const std::string& path, const char* name, const std::string& value) {
+    ASSERT_EQ(setxattr(path.c_str(), name, value.data(), value.size(), 0), 0) << name;
+  };
+  const auto own_file = [&](const std::string& path) {
+    std::ofstream(path) << "mine";
+    owned(path, kNobody, kNobody, 0644);
+    make_old(path);
+  };
+  const std::string long_name(250, 'n');  // too long for a temporary name beside it
   const UserCase cases[] = {
       {"an ordinary save keeps the mode",
        [&](auto&, auto& file) { owned(file, kNobody, kNobody, 0604); },
@@ -180,18 +243,60 @@ TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
        false,
        {kNobody, kNobody, 0644},
        0},
+      {"an access list letting another user write stays, with the group bits it gives",
+       [&](auto&, auto& file) { attribute(file, "system.posix_acl_access", access_list(0644, 1)); },
+       true,
+       {kNobody, kNobody, 0664}},
+      {"an access list the directory hands down to new files is not given to the file",
+       [&](auto& dir, auto&) { attribute(dir, "system.posix_acl_default", access_list(0755, 1)); },
+       true,
+       {kNobody, kNobody, 0644}},
+      {"a user attribute stays",
+       [&](auto&, auto& file) { attribute(file, "user.note", "kept"); },
+       true,
+       {kNobody, kNobody, 0644}},
+      {"setuid and setgid bits stay",
+       [&](auto&, auto& file) { owned(file, kNobody, kNobody, 06755); },
+       true,
+       {kNobody, kNobody, 06755}},
+      {"a hard link keeps naming the ranking",
+       [](auto& dir, auto& file) { fs::create_hard_link(file, dir + "/other-name"); },
+       true,
+       {kNobody, kNobody, 0644}},
+      {"a name too long for a temporary one beside it",
+       [](auto&, auto&) {},
+       true,
+       {kNobody, kNobody, 0644},
+       RLIM_INFINITY,
+       long_name},
+      {"the user's own files are kept, the game's old leftovers removed, a fresh one kept",
+       [&](auto&, auto& file) {
+         for (const char* name : {".tmp-backup", ".yut-tmp-backup2", ".yut-tmp-Ab12Cd"}) {
+           own_file(file + name);
+         }
+         std::ofstream(file + ".yut-tmp-Fresh1") << "a save in progress";
+         owned(file + ".yut-tmp-Fresh1", kNobody, kNobody, 0600);
+       },
+       true,
+       {kNobody, kNobody, 0644},
+       RLIM_INFINITY,
+       "lanksave.txt",
+       {"lanksave.txt.yut-tmp-Ab12Cd"}},
   };
   for (const UserCase& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::string root = dir.file("");
-    const std::string file = dir.file("lanksave.txt");
+    const std::string file = dir.file(c.file_name);
     ASSERT_TRUE(write_ranking_file(ranked_table(900, 100), file));
     owned(file, kNobody, kNobody, 0644);
     owned(root, kNobody, kNobody, 0755);
     c.setup(root, file);
     const std::string before = read_bytes(file);
-    const std::set<std::string> names = names_in(root);
+    std::set<std::string> names = names_in(root);
+    for (const std::string& name : c.removed) names.erase(name);
+    const auto attributes = attributes_of(file);
+    const auto links = fs::hard_link_count(file);
 
     EXPECT_EQ(insert_as_user(file, c.size_limit), c.saved);
     RankingTable table{};
@@ -207,6 +312,8 @@ TEST(PosixRankingStoreTest, TheFileAsAnOrdinaryUsersFileSystemTreatsIt) {
     EXPECT_EQ(now.gid, c.after.gid);
     EXPECT_EQ(now.mode, c.after.mode);
     EXPECT_EQ(names_in(root), names) << "no file is left beside the ranking";
+    EXPECT_EQ(attributes_of(file), attributes);
+    EXPECT_EQ(fs::hard_link_count(file), links);
     if (fs::exists(root + "victim")) {
       EXPECT_EQ(read_bytes(root + "victim"), "untouched");
     }

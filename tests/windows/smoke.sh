@@ -3,7 +3,8 @@
 # come up with the cursor hidden, the arrows move the marker (with wrap-around), and the exit
 # item leaves through the farewell with status 0 and the cursor shown again. A second run,
 # with a fixed seed, plays the first move of a two-player game and is ended by Ctrl-C, which
-# gives the console back at once.
+# gives the console back at once. A third reads a ranking file in a Hangul folder named by
+# --ranking.
 # wine's console keeps a Hangul syllable in one cell while tmux draws it two columns wide;
 # the back end pads each with a zero-width space, so the rows read in tmux (with those taken
 # out) stand exactly as the game draws them.
@@ -114,4 +115,25 @@ wait_for 30 "Ctrl-C to end the program" exited
 # 58 is the low byte of STATUS_CONTROL_C_EXIT (0xC000013A), as wine hands it to the shell.
 [[ "$(screen | grep '^EXIT=')" == "EXIT=58" ]] || fail "Ctrl-C: $(screen | grep '^EXIT=')"
 [[ "$(cursor_shown)" == 1 ]] || fail "the cursor was not shown again after Ctrl-C"
-echo "smoke: menus, farewell, a move of a game and Ctrl-C under wine: passed"
+# A ranking file in a Hangul folder, named by --ranking: Windows hands the argument over in
+# the ANSI code page, which has no Hangul on most systems; the game must take it as UTF-16 to
+# reach the file and show its entry.
+hangul="홍길동"
+mkdir -p "$work/$hangul"
+{
+  printf 'HONG'
+  head -c 16 /dev/zero
+  printf '\x39\x30\x00\x00'  # 12345, little-endian
+  head -c $((8 * 24)) /dev/zero
+} >"$work/$hangul/lanksave.txt"
+start hangul --ranking "'$hangul/lanksave.txt'"
+wait_for 90 "the main menu in the Hangul run" main_menu_with_marker_on 6
+keys Down Down
+wait_for 20 "the marker on the ranking item" marker_on 14
+keys Enter
+wait_for 20 "the ranking read through the Hangul path" shows "HONG     12345"
+keys x
+wait_for 20 "the main menu after the ranking" main_menu_with_marker_on 6
+keys Up Enter
+wait_for 60 "the program to end after the exit item" exited
+echo "smoke: menus, farewell, a move of a game, Ctrl-C and a Hangul --ranking path under wine: passed"

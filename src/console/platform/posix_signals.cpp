@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
+#include <string>
 
 namespace yut::posix {
 namespace {
@@ -23,12 +25,12 @@ constexpr long kRestoreWriteMs = 300;
 
 struct Terminal {
   int in_fd = 0;
-  int out_fd = 1;
   termios saved{};
   termios raw{};
   bool has_mode = false;  // in_fd is a terminal whose mode is saved
   bool out_is_terminal = false;
-  int out_flags = -1;                 // the output's file status flags as found; -1 while unchanged
+  int write_fd = 1;                   // where the game's output goes: own_fd, else the output
+  int own_fd = -1;                    // the game's own non-blocking descriptor on the output
   volatile sig_atomic_t changed = 0;  // the terminal is not in the mode it was found in
 };
 
@@ -40,6 +42,7 @@ volatile sig_atomic_t g_suspend = 0;
 volatile sig_atomic_t g_resumed = 0;
 volatile sig_atomic_t g_resized = 0;
 volatile sig_atomic_t g_size_generation = 0;
+volatile sig_atomic_t g_in_blocking_write = 0;  // write_blocking() is under way
 
 // Only inequality counts: the number wraps before it could overflow.
 void size_may_have_changed() {
@@ -62,39 +65,57 @@ long now_ms() {
   return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// Writes what the terminal takes until deadline_ms (the output is non-blocking).
+// Writes what the terminal takes until deadline_ms; each write waits for the terminal to
+// take bytes first, so that it does not block on the shared descriptor either.
 void write_until(long deadline_ms, const char* text, std::size_t length) {
   while (length > 0) {
-    const ssize_t n = write(g_terminal.out_fd, text, length);
+    const long left = deadline_ms - now_ms();
+    if (left <= 0) return;
+    pollfd out{g_terminal.write_fd, POLLOUT, 0};
+    const int ready = poll(&out, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0 || (out.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return;
+    const ssize_t n = write(g_terminal.write_fd, text, length);
     if (n > 0) {
       text += n;
       length -= static_cast<std::size_t>(n);
       continue;
     }
-    const int error = n < 0 ? errno : 0;
-    if (error == EINTR) continue;
-    const long left = deadline_ms - now_ms();
-    if (error != EAGAIN && error != EWOULDBLOCK) return;  // the output is gone
-    if (left <= 0) return;
-    pollfd out{g_terminal.out_fd, POLLOUT, 0};
-    poll(&out, 1, static_cast<int>(left));
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+    return;  // the output is gone
   }
 }
 
-// Output that blocks would keep a signal from ending the game while the terminal does not
-// read; writes wait in a poll that a signal wakes instead.
-void make_output_nonblocking() {
-  if (g_terminal.out_flags >= 0) return;
-  const int flags = fcntl(g_terminal.out_fd, F_GETFL);
-  if (flags < 0 || (flags & O_NONBLOCK) != 0) return;
-  if (fcntl(g_terminal.out_fd, F_SETFL, flags | O_NONBLOCK) == 0) g_terminal.out_flags = flags;
+// The path by which a descriptor of the game's own reaches what out_fd writes to: the
+// terminal's device, or the pipe. Empty for anything else (a file, whose reopening would
+// not share the shell's position in it).
+std::string output_path(int out_fd, const struct stat& info) {
+  if (S_ISCHR(info.st_mode) && isatty(out_fd) == 1) {
+    const char* name = ttyname(out_fd);
+    return name != nullptr ? name : "";
+  }
+  if (S_ISFIFO(info.st_mode)) return "/proc/self/fd/" + std::to_string(out_fd);
+  return "";
 }
 
-// The output's flags are shared with the shell that started the game: give them back.
-void restore_output_flags() {
-  if (g_terminal.out_flags < 0) return;
-  fcntl(g_terminal.out_fd, F_SETFL, g_terminal.out_flags);
-  g_terminal.out_flags = -1;
+// A non-blocking descriptor of the game's own on the output, so that a write never keeps a
+// signal from acting. O_NONBLOCK set on out_fd itself would change the open file description
+// that the shell and every program on the terminal share, and a game killed by SIGKILL could
+// not give it back. -1 where none can be opened.
+int open_own_output(int out_fd) {
+  struct stat info {};
+  if (fstat(out_fd, &info) != 0) return -1;
+  const std::string path = output_path(out_fd, info);
+  if (path.empty()) return -1;
+  const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat own {};
+  if (fstat(fd, &own) != 0 || own.st_dev != info.st_dev || own.st_ino != info.st_ino ||
+      own.st_rdev != info.st_rdev) {
+    close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 // Only async-signal-safe calls: it also runs in the crash handler.
@@ -108,14 +129,20 @@ void restore_now(bool below_screen) {
     if (below_screen) write_until(deadline_ms, kBelowScreen, sizeof kBelowScreen - 1);
     write_until(deadline_ms, kShowCursor, sizeof kShowCursor - 1);
   }
-  restore_output_flags();
 }
 
+// While a write waits on output that blocks, nothing else would notice a signal until the
+// terminal reads again: the handler acts itself.
 void on_quit(int signal_number) {
   g_quit = signal_number;
+  if (g_in_blocking_write != 0) quit_by_signal(signal_number);
   wake();
 }
 void on_suspend(int /*signal_number*/) {
+  if (g_in_blocking_write != 0) {
+    suspend();
+    return;
+  }
   g_suspend = 1;
   wake();
 }
@@ -154,6 +181,13 @@ constexpr int kQuitSignals[] = {
 constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
                                  SIGILL,  SIGTRAP, SIGSYS, SIGXCPU};
 
+void unblock(int signal_number) {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signal_number);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 void handle(int signal_number, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
@@ -166,8 +200,10 @@ void handle(int signal_number, void (*handler)(int)) {
 
 void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_is_terminal) {
   g_terminal.in_fd = in_fd;
-  g_terminal.out_fd = out_fd;
   g_terminal.out_is_terminal = out_is_terminal;
+  if (g_terminal.own_fd >= 0) close(g_terminal.own_fd);
+  g_terminal.own_fd = open_own_output(out_fd);
+  g_terminal.write_fd = g_terminal.own_fd >= 0 ? g_terminal.own_fd : out_fd;
   if (saved != nullptr) {
     g_terminal.saved = *saved;
     g_terminal.has_mode = true;
@@ -192,6 +228,29 @@ void install_restoration(int in_fd, int out_fd, const termios* saved, bool out_i
   signal(SIGPIPE, SIG_IGN);  // output to a closed pipe is dropped, not fatal
   signal(SIGXFSZ, SIG_IGN);  // a file too large fails the write instead of killing the game
   g_terminal.changed = 1;
+}
+
+int output_fd() {
+  return g_terminal.write_fd;
+}
+
+bool output_blocks() {
+  return g_terminal.own_fd < 0;
+}
+
+ssize_t write_blocking(const char* data, std::size_t length) {
+  g_in_blocking_write = 1;
+  // A signal that came before the flag was set is acted on by the caller.
+  if (g_quit != 0 || g_suspend != 0) {
+    g_in_blocking_write = 0;
+    errno = EINTR;
+    return -1;
+  }
+  const ssize_t n = write(g_terminal.write_fd, data, length);
+  const int error = errno;
+  g_in_blocking_write = 0;
+  errno = error;
+  return n;
 }
 
 int wake_fd() {
@@ -235,18 +294,22 @@ void enter_raw_mode() {
     raw.c_cc[VTIME] = 0;
     tcsetattr(g_terminal.in_fd, TCSANOW, &raw);
   }
-  make_output_nonblocking();
   g_terminal.changed = 1;
 }
 
-void end_if_asked_to_quit() {
+bool act_on_signals_while_waiting() {
   const int signal_number = g_quit;
   if (signal_number != 0) quit_by_signal(signal_number);
+  if (g_suspend == 0) return false;
+  g_suspend = 0;
+  suspend();  // leaves g_resumed set, so the input wait repaints the screen
+  return true;
 }
 
 void quit_by_signal(int signal_number) {
   restore_now(true);
   signal(signal_number, SIG_DFL);
+  unblock(signal_number);  // within its own handler, it is blocked
   raise(signal_number);
   std::_Exit(128 + signal_number);  // the signal was blocked or ignored by our parent
 }
@@ -254,6 +317,7 @@ void quit_by_signal(int signal_number) {
 void suspend() {
   restore_now(true);
   signal(SIGTSTP, SIG_DFL);
+  unblock(SIGTSTP);
   kill(getpid(), SIGTSTP);  // stops here until continued
   handle(SIGTSTP, on_suspend);
   enter_raw_mode();

@@ -5,8 +5,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
@@ -61,16 +63,22 @@ class PosixTerminal : public Platform {
 
   ~PosixTerminal() override { posix::restore_terminal(false); }
 
-  // The output is non-blocking: while the terminal does not take more, the write waits in a
-  // poll that a signal wakes, so that Ctrl-C or SIGTERM still end the game.
+  // The output is a non-blocking descriptor of the game's own: while the terminal does not
+  // take more, the write waits in a poll that a signal wakes, so that Ctrl-C or SIGTERM still
+  // end the game. Where the output blocks, each piece is written once the poll says the
+  // terminal takes bytes, and a signal that comes while the write still waits acts from its
+  // handler.
   void write(std::string_view bytes) override {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-      const ssize_t n = ::write(kOutFd, data, left);
+    const int fd = posix::output_fd();
+    const bool blocks = posix::output_blocks();
+    while (!bytes.empty()) {
+      if (blocks && !wait_until_writable()) return;
+      const std::size_t piece =
+          blocks ? std::min<std::size_t>(bytes.size(), PIPE_BUF) : bytes.size();
+      const ssize_t n =
+          blocks ? posix::write_blocking(bytes.data(), piece) : ::write(fd, bytes.data(), piece);
       if (n > 0) {
-        data += n;
-        left -= static_cast<std::size_t>(n);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
         continue;
       }
       if (n < 0 && errno == EINTR) continue;
@@ -153,7 +161,7 @@ class PosixTerminal : public Platform {
   bool wait_until_writable() {
     for (;;) {
       handle_signals();
-      pollfd fds[2] = {{kOutFd, POLLOUT, 0}, {posix::wake_fd(), POLLIN, 0}};
+      pollfd fds[2] = {{posix::output_fd(), POLLOUT, 0}, {posix::wake_fd(), POLLIN, 0}};
       const int ready = poll(fds, fds[1].fd >= 0 ? 2 : 1, -1);
       if (ready < 0 && errno != EINTR) return false;
       if (ready > 0 && fds[0].revents != 0) return (fds[0].revents & POLLNVAL) == 0;
@@ -193,8 +201,8 @@ class PosixTerminal : public Platform {
 
 }  // namespace
 
-void end_if_asked_to_quit() {
-  posix::end_if_asked_to_quit();
+bool act_on_signals_while_waiting() {
+  return posix::act_on_signals_while_waiting();
 }
 
 void open_closed_standard_streams() {

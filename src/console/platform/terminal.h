@@ -26,10 +26,12 @@ inline void open_closed_standard_streams() {}
 void open_closed_standard_streams();
 #endif
 
-// For waits outside the input wait (a lock, a slow write): when a signal has asked the game
+// For waits outside the input wait (another game's lock): when a signal has asked the game
 // to end (Ctrl-C, SIGTERM, SIGHUP, SIGQUIT), gives the terminal back and ends the process by
-// that signal; otherwise returns at once. Does nothing before open_terminal() and where the
-// platform ends the game by itself (the Windows console's control handler).
-void end_if_asked_to_quit();
+// that signal; when Ctrl-Z has asked it to stop, gives the terminal back, stops, takes the
+// terminal again once continued (the screen is repainted at the next key wait) and returns
+// true; otherwise returns false at once. Does nothing before open_terminal() and where the
+// platform acts by itself (the Windows console's control handler).
+bool act_on_signals_while_waiting();
 
 }  // namespace yut

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -59,8 +60,8 @@ SavedConsole g_saved;
 
 // Gives the console back. below_screen also moves the cursor to a fresh row under the
 // game's screen, for ways out that interrupt a screen (the prompt then starts below it).
-void give_back_console(bool below_screen = false) {
-  const std::lock_guard lock(g_console_lock);
+// The caller holds g_console_lock, except on a crash.
+void restore_saved_console(bool below_screen) {
   if (g_saved.given_back) return;
   if (g_saved.has_input_mode) SetConsoleMode(g_saved.in, g_saved.input_mode);
   if (g_saved.has_output_mode) SetConsoleMode(g_saved.out, g_saved.output_mode);
@@ -74,6 +75,29 @@ void give_back_console(bool below_screen = false) {
     }
   }
   g_saved.given_back = true;
+}
+
+void give_back_console(bool below_screen = false) {
+  const std::lock_guard lock(g_console_lock);
+  restore_saved_console(below_screen);
+}
+
+LPTOP_LEVEL_EXCEPTION_FILTER g_previous_filter = nullptr;
+std::terminate_handler g_previous_terminate = nullptr;
+
+// A crash: the console is given back before Windows ends the program, without the lock,
+// which the thread that crashed may hold. (Nothing runs after TerminateProcess, as
+// taskkill /f uses.)
+LONG WINAPI on_unhandled_exception(EXCEPTION_POINTERS* exception) {
+  restore_saved_console(true);
+  return g_previous_filter != nullptr ? g_previous_filter(exception) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// An exception nothing catches, or another reason the C++ runtime ends the program.
+[[noreturn]] void on_terminate() {
+  restore_saved_console(true);
+  if (g_previous_terminate != nullptr) g_previous_terminate();
+  std::abort();
 }
 
 // Runs on a thread of the system's. Ctrl-C and Ctrl-Break end the game at once, with the
@@ -220,7 +244,11 @@ WindowsConsole::WindowsConsole()
     SetConsoleMode(out_, (out_mode | ENABLE_PROCESSED_OUTPUT) & ~DWORD{ENABLE_WRAP_AT_EOL_OUTPUT});
   }
   SetConsoleCtrlHandler(on_console_control, TRUE);
-  static const bool registered = std::atexit(give_back_at_exit) == 0;
+  static const bool registered = [] {
+    g_previous_filter = SetUnhandledExceptionFilter(on_unhandled_exception);
+    g_previous_terminate = std::set_terminate(on_terminate);
+    return std::atexit(give_back_at_exit) == 0;
+  }();
   static_cast<void>(registered);
 }
 
@@ -417,7 +445,9 @@ unsigned WindowsConsole::take_events() {
 }  // namespace
 
 // The console's control handler ends the game itself; nothing waits for a flag here.
-void end_if_asked_to_quit() {}
+bool act_on_signals_while_waiting() {
+  return false;
+}
 
 std::unique_ptr<Platform> open_terminal() {
   return std::make_unique<WindowsConsole>();

@@ -260,23 +260,42 @@ TEST_F(WindowsConsoleTest, ConsoleIsGivenBackAsItWasFound) {
   DWORD found_output = 0;
   GetConsoleMode(in_, &found_input);
   GetConsoleMode(out_, &found_output);
-  {
-    auto platform = open_terminal();
+  const auto expect_given_back = [&] {
     DWORD mode = 0;
     GetConsoleMode(in_, &mode);
-    EXPECT_EQ(mode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_QUICK_EDIT_MODE), 0U);
-    EXPECT_NE(mode & ENABLE_EXTENDED_FLAGS, 0U);  // without it QuickEdit stays as it was
+    EXPECT_EQ(mode, found_input);
     GetConsoleMode(out_, &mode);
-    EXPECT_EQ(mode & ENABLE_WRAP_AT_EOL_OUTPUT, 0U);
-    platform->write("\x1b[?25l");
-    EXPECT_FALSE(cursor_visible());
+    EXPECT_EQ(mode, found_output);
+    EXPECT_EQ(cursor_visible(), cursor_.bVisible != 0);
+  };
+  // The ways out: the end of the game, and a crash (the filter Windows calls for an
+  // exception nothing handles, called here as Windows would, before the program ends).
+  for (const bool crash : {false, true}) {
+    SCOPED_TRACE(crash ? "crash" : "end");
+    {
+      auto platform = open_terminal();
+      DWORD mode = 0;
+      GetConsoleMode(in_, &mode);
+      EXPECT_EQ(mode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_QUICK_EDIT_MODE), 0U);
+      EXPECT_NE(mode & ENABLE_EXTENDED_FLAGS, 0U);  // without it QuickEdit stays as it was
+      GetConsoleMode(out_, &mode);
+      EXPECT_EQ(mode & ENABLE_WRAP_AT_EOL_OUTPUT, 0U);
+      platform->write("\x1b[?25l");
+      EXPECT_FALSE(cursor_visible());
+      if (crash) {
+        const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
+        SetUnhandledExceptionFilter(filter);
+        ASSERT_NE(filter, nullptr);
+        EXCEPTION_RECORD record{};
+        record.ExceptionCode = 0xE0000001;  // an exception of no one's
+        CONTEXT context{};
+        EXCEPTION_POINTERS exception{&record, &context};
+        EXPECT_EQ(filter(&exception), EXCEPTION_CONTINUE_SEARCH);
+        expect_given_back();
+      }
+    }
+    expect_given_back();
   }
-  DWORD mode = 0;
-  GetConsoleMode(in_, &mode);
-  EXPECT_EQ(mode, found_input);
-  GetConsoleMode(out_, &mode);
-  EXPECT_EQ(mode, found_output);
-  EXPECT_EQ(cursor_visible(), cursor_.bVisible != 0);
   SetConsoleMode(in_, input_mode_);
   SetConsoleMode(out_, output_mode);
 }
