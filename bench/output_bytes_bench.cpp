@@ -11,8 +11,12 @@
 // cheapest cursor moves between them, plus ECH or EL where a run becomes blank: about what
 // a renderer that always knows where the cursor stands would send.
 // The figures are printed for a terminal that draws ambiguous glyphs one column wide, one
-// that draws them two wide and one that never answered the width probe (ncurses' figures
-// are those of its own, one-column, idea of the widths).
+// that draws them two wide, and two that never answered the width probe (drawing them one
+// and two wide). For the two-column terminal ncurses is given the two-column screen: each
+// glyph of ambiguous width stands in for a wide glyph of the same UTF-8 length, so that
+// ncurses (whose widths are the C library's, one column for these) places the same columns
+// and counts the same bytes. For the silent ones ncurses' figures are those of its own,
+// one-column, idea of the widths: what it would send not knowing.
 
 #ifndef NCURSES_WIDECHAR
 #define NCURSES_WIDECHAR 1
@@ -50,7 +54,7 @@ std::vector<char32_t> terminal_image(const Screen& screen, TerminalKind kind) {
       if (test::terminal_draws_wide(ch) || test::ambiguous_columns(kind) == 2) {
         image[at + 1] = kRightHalf;
       } else {
-        image[at + 1] = test::filler_after(ch);
+        image[at + 1] = test::filler_after(ch, x, screen.cols());
       }
     }
   }
@@ -187,9 +191,18 @@ Run run_session(TerminalKind kind) {
   return run;
 }
 
-// ncurses' bytes for each screen; the first includes its set-up, of which `setup` tells
-// the bytes written before the first refresh.
-std::vector<std::size_t> ncurses_bytes(const std::vector<Screen>& screens, std::size_t& setup) {
+// A wide glyph (CJK) with as many UTF-8 bytes as ch, one for each glyph the game uses.
+wchar_t wide_stand_in(char32_t ch) {
+  constexpr char32_t kCjkStart = 0x4E00;
+  constexpr char32_t kSpan = 0x4000;  // up to 0x8DFF, all of it wide
+  return static_cast<wchar_t>(kCjkStart + ch % kSpan);
+}
+
+// ncurses' bytes for each screen as a terminal of this width shows it; the first includes
+// its set-up, of which `setup` tells the bytes written before the first refresh.
+std::vector<std::size_t> ncurses_bytes(const std::vector<Screen>& screens, TerminalKind kind,
+                                       std::size_t& setup) {
+  const bool two_columns = kind == TerminalKind::TwoColumns;
   setenv("LINES", "34", 1);
   setenv("COLUMNS", "80", 1);
   FILE* out = std::tmpfile();
@@ -210,12 +223,14 @@ std::vector<std::size_t> ncurses_bytes(const std::vector<Screen>& screens, std::
   std::vector<std::size_t> result;
   std::size_t before = 0;
   for (const Screen& screen : screens) {
-    const auto image = terminal_image(screen, TerminalKind::OneColumn);
+    const auto image = terminal_image(screen, kind);
     for (int y = 0; y < kScreenRows; ++y) {
       std::wstring line;
       for (int x = 0; x < kScreenCols; ++x) {
         const char32_t ch = image[static_cast<size_t>(y * kScreenCols + x)];
-        if (ch != kRightHalf) line += static_cast<wchar_t>(ch);
+        if (ch == kRightHalf) continue;
+        const bool stand_in = two_columns && ch >= 0x80 && !test::terminal_draws_wide(ch);
+        line += stand_in ? wide_stand_in(ch) : static_cast<wchar_t>(ch);
       }
       mvaddnwstr(y, 0, line.c_str(), -1);
     }
@@ -327,9 +342,13 @@ int main() {
   std::setlocale(LC_ALL, "C.UTF-8");
   const Run reference = run_session(TerminalKind::OneColumn);
   std::size_t setup = 0;
-  const std::vector<std::size_t> curses = ncurses_bytes(reference.screens, setup);
+  const std::vector<std::size_t> one_column =
+      ncurses_bytes(reference.screens, TerminalKind::OneColumn, setup);
+  const std::vector<std::size_t> two_columns =
+      ncurses_bytes(reference.screens, TerminalKind::TwoColumns, setup);
   for (const TerminalKind kind : test::kTerminalKinds) {
     const Run run = kind == TerminalKind::OneColumn ? reference : run_session(kind);
+    const auto& curses = kind == TerminalKind::TwoColumns ? two_columns : one_column;
     if (run.bytes.size() != curses.size()) {
       std::fprintf(stderr, "the %s session differs from the reference\n", test::name_of(kind));
       return 1;

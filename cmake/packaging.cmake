@@ -1,10 +1,23 @@
 # Installation layout and the Debian package.
 #
-#   cmake --install build --prefix DIR   DIR/games/yutnori (DIR/bin/yutnori.exe on Windows),
-#                                        DIR/share/man/man6/yutnori.6.gz,
-#                                        DIR/share/doc/yutnori/README.md
-#   cd build && cpack -G DEB             yutnori_VERSION_ARCH.deb with the same files under /usr
+#   cmake --install build --strip --prefix DIR
+#                      DIR/games/yutnori (DIR/bin/yutnori.exe on Windows),
+#                      DIR/share/man/man6/yutnori.6.gz,
+#                      DIR/share/doc/yutnori/README (the players' README, packaging/README),
+#                      and beside it copyright and changelog.Debian.gz
+#   cd build && cpack -G DEB
+#                      yutnori_VERSION-RELEASE_ARCH.deb with the same files under /usr,
+#                      the program stripped
+#
+# The package's maintainer, in the Maintainer field and the changelog, is
+# YUT_PACKAGE_MAINTAINER ("Name <address>"); whoever builds a package to hand on sets it.
 include(GNUInstallDirs)
+
+set(YUT_PACKAGE_MAINTAINER "yutnori maintainers <maintainers@users.noreply.c-seed-394f119d.example>"
+    CACHE STRING "Maintainer of the Debian package: Name <address>")
+# The Debian revision of this version's package.
+set(YUT_DEBIAN_RELEASE 1 CACHE STRING "Debian revision of the package")
+set(YUT_DEBIAN_VERSION ${PROJECT_VERSION}-${YUT_DEBIAN_RELEASE})
 
 # Debian keeps games in /usr/games, apart from the programs in /usr/bin.
 if(WIN32)
@@ -30,11 +43,36 @@ if(YUT_GZIP AND NOT WIN32)
   set(yut_manual ${yut_manual_gz})
 endif()
 install(FILES ${yut_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The players' README (the source tree's README.md is the developers'), and the package's
+# copyright and Debian changelog with the maintainer and version filled in.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/README DESTINATION ${CMAKE_INSTALL_DOCDIR})
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/copyright
+               @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(YUT_GZIP AND NOT WIN32)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian
+                 ${PROJECT_BINARY_DIR}/packaging/changelog.Debian @ONLY)
+  set(yut_changelog_gz ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz)
+  add_custom_command(
+    OUTPUT ${yut_changelog_gz}
+    COMMAND ${YUT_GZIP} -9 -n -c ${PROJECT_BINARY_DIR}/packaging/changelog.Debian >
+            ${yut_changelog_gz}
+    DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog.Debian
+    COMMENT "Compressing the Debian changelog"
+    VERBATIM)
+  add_custom_target(yut_changelog ALL DEPENDS ${yut_changelog_gz})
+  install(FILES ${yut_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # What lintian is told to leave alone, each with its reason.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME yutnori)
+endif()
 
 set(CPACK_PACKAGE_NAME yutnori)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "yutnori developers <yutnori@localhost>")
+set(CPACK_PACKAGE_CONTACT "${YUT_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${YUT_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${YUT_DEBIAN_RELEASE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Korean race board game yut-nori in a text console")
 set(CPACK_PACKAGE_DESCRIPTION
     [=[Yut-nori is the Korean race board game played with four throwing sticks.

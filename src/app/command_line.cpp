@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 
 namespace yut {
 
@@ -97,10 +100,17 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
   CommandLine result;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
-    if (arg == "--help") {
+    if (arg == "--") {
+      // The end of the options; the game takes no other arguments.
+      if (i + 1 < args.size()) {
+        return usage_error("unexpected argument '" + std::string(args[i + 1]) + "'");
+      }
+      break;
+    }
+    if (arg == "--help" || arg == "-h") {
       return {Action::Help, std::nullopt, {}};
     }
-    if (arg == "--version") {
+    if (arg == "--version" || arg == "-V") {
       return {Action::Version, std::nullopt, {}};
     }
     bool missing = false;
@@ -175,8 +185,22 @@ std::string help_text() {
          "               key skips the wait\n"
          "  --ranking PATH\n"
          "               keep the high scores in PATH instead of \"lanksave.txt\"\n"
-         "  --help       show this help and exit\n"
-         "  --version    show the version and exit\n";
+         "  -h, --help   show this help and exit\n"
+         "  -V, --version\n"
+         "               show the version and exit\n"
+         "\n"
+         "TERM names the terminal; one that cannot place the cursor (dumb, a printing\n"
+         "terminal) is refused.\n";
+}
+
+int print_text(std::string_view text) {
+  errno = 0;
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  if (std::fflush(stdout) == 0 && written) return kExitOk;
+  const int error = errno;
+  std::fprintf(stderr, "yutnori: write error: %s\n",
+               error != 0 ? std::strerror(error) : "output not written");
+  return kExitFailure;
 }
 
 std::string version_text() {

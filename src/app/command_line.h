@@ -35,4 +35,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// Writes the help or version text to standard output. A write error (a full disk) is reported on
+// standard error and gives kExitFailure; else kExitOk.
+int print_text(std::string_view text);
+
 }  // namespace yut

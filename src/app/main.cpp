@@ -4,6 +4,7 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,7 +64,13 @@ std::uint32_t clock_seed() {
 
 int play(std::uint32_t seed, const yut::GameOptions& options, const std::string& ranking_file) {
   // The terminal outlives the console: it is given back as it was found at exit.
-  auto terminal = yut::open_terminal();
+  std::unique_ptr<yut::Platform> terminal;
+  try {
+    terminal = yut::open_terminal();
+  } catch (const yut::TerminalRefused& refused) {
+    std::cerr << "yutnori: " << refused.what() << '\n';
+    return yut::kExitFailure;
+  }
   // A wait for another game's lock on the ranking acts on Ctrl-C and Ctrl-Z at once.
   yut::set_lock_wait_check(yut::act_on_signals_while_waiting);
   yut::Console con(*terminal);
@@ -97,11 +104,9 @@ int main(int argc, char** argv) {
   const yut::CommandLine command = yut::parse_command_line(args);
   switch (command.action) {
     case yut::Action::Help:
-      std::cout << yut::help_text();
-      return yut::kExitOk;
+      return yut::print_text(yut::help_text());
     case yut::Action::Version:
-      std::cout << yut::version_text();
-      return yut::kExitOk;
+      return yut::print_text(yut::version_text());
     case yut::Action::UsageError:
       std::cerr << command.error << '\n';
       return yut::kExitUsage;

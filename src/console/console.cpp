@@ -90,7 +90,8 @@ void Console::finish_below() {
   refresh();
   out_ = "\x1b[";
   out_ += std::to_string(screen_.rows());
-  out_ += ";1H\r\n\x1b[?25h";
+  out_ += ";1H\r\n";
+  out_ += platform_.caps().show_cursor;
   platform_.write(out_);
   out_.clear();
   repaint();
@@ -107,10 +108,10 @@ bool Console::too_small() {
 
 void Console::show_size_message(TermSize size) {
   char message[160];
-  std::snprintf(message, sizeof message,
-                "\x1b[H\x1b[2J창 크기를 %dx%d 이상으로 늘려 주세요 (현재 %dx%d)", kScreenCols,
-                kScreenRows, size.cols, size.rows);
-  out_.clear();
+  std::snprintf(message, sizeof message, "창 크기를 %dx%d 이상으로 늘려 주세요 (현재 %dx%d)",
+                kScreenCols, kScreenRows, size.cols, size.rows);
+  const std::string& clear = platform_.caps().clear;
+  out_ = clear.empty() ? "\x1b[H" : clear;
   std::size_t pos = 0;
   const std::string_view text(message);
   while (pos < text.size()) {
@@ -134,7 +135,7 @@ void Console::refresh() {
   changed_ = false;
   out_.clear();
   const TerminalTraits traits{platform_.encoding(), platform_.ambiguous_width(),
-                              platform_.ambiguous_width_measured()};
+                              platform_.ambiguous_width_measured(), platform_.caps()};
   renderer_.render(screen_, traits, out_);
   if (!out_.empty()) platform_.write(out_);
   if (out_.capacity() > kKeptBufferBytes) out_ = std::string();
@@ -169,7 +170,15 @@ int Console::next_byte(int timeout_ms) {
 
 Key Console::next_key() {
   const ByteSource source = [this](int timeout_ms) { return next_byte(timeout_ms); };
-  return decoder_.next(source);
+  for (;;) {
+    const Key key = decoder_.next(source);
+    if (key.kind != KeyKind::CursorReport && key.kind != KeyKind::DeviceAttributes) return key;
+    // A late reply to the width probe: once it tells the width, the screen is painted again
+    // for it at once.
+    platform_.late_probe_reply(key.kind == KeyKind::CursorReport ? key.second : 0);
+    changed_ = true;
+    refresh();
+  }
 }
 
 int Console::read_key() {
@@ -201,14 +210,14 @@ void Console::pause() {
   read_key();
 }
 
-std::optional<int> Console::read_int() {
-  skip_blanks();
+std::optional<int> Console::read_int(int field_end) {
+  skip_blanks(field_end);
   if (escaped_) return std::nullopt;
   return scan_int(pending_, pending_pos_);
 }
 
-std::string Console::read_word() {
-  skip_blanks();
+std::string Console::read_word(int field_end) {
+  skip_blanks(field_end);
   if (escaped_) return {};
   return scan_word(pending_, pending_pos_);
 }
@@ -242,35 +251,36 @@ std::string Console::discard_line() {
   return line;
 }
 
-void Console::skip_blanks() {
+void Console::skip_blanks(int field_end) {
   escaped_ = false;
   for (;;) {
     while (pending_pos_ < pending_.size() && is_blank(pending_[pending_pos_])) ++pending_pos_;
     if (pending_pos_ < pending_.size()) return;
-    read_line();
+    read_line(field_end);
     if (escaped_) return;
   }
 }
 
 // The echo of typing goes into the field right of the cursor: up to the first frame glyph
-// of the row, or to the right edge. It never runs on to the next row; what does not fit is
-// kept in the line without being shown.
-void Console::start_echo() {
+// of the row, the caller's field end, or the right edge. It never runs on to the next row;
+// what does not fit is kept in the line without being shown.
+void Console::start_echo(int field_end) {
   echo_x_ = screen_.cursor_x();
   echo_y_ = screen_.cursor_y();
   echo_end_x_ = echo_x_;
   shown_bytes_ = 0;
   if (echo_y_ >= screen_.rows()) return;
-  while (echo_end_x_ < screen_.cols() && !is_frame_glyph(screen_.at(echo_end_x_, echo_y_).ch)) {
+  const int end = field_end == kNoFieldEnd ? screen_.cols() : std::min(field_end, screen_.cols());
+  while (echo_end_x_ < end && !is_frame_glyph(screen_.at(echo_end_x_, echo_y_).ch)) {
     ++echo_end_x_;
   }
 }
 
-void Console::read_line() {
+void Console::read_line(int field_end) {
   pending_.clear();
   pending_pos_ = 0;
   queued_code_ = -1;  // an arrow's second code is no text
-  start_echo();
+  start_echo(field_end);
   for (;;) {
     refresh();
     const Key key = next_key();

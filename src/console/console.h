@@ -67,10 +67,15 @@ class Console {
   void hide_cursor();
 
   // Input. Each brings the terminal up to date first. All throw InputClosed at end of input.
-  int read_key();                 // one key code; an arrow gives kKeyPrefix, then kKeyUp/kKeyDown
-  void pause();                   // discard pending line input, then read one key
-  std::optional<int> read_int();  // like scanf("%d"): nullopt when the input is not a number
-  std::string read_word();        // like scanf("%s"): one word, UTF-8
+  int read_key();  // one key code; an arrow gives kKeyPrefix, then kKeyUp/kKeyDown
+  void pause();    // discard pending line input, then read one key
+  // The echo of what is typed starts at the cursor and stops before the first frame glyph
+  // of its row, the row's end, or column field_end, whichever comes first; what does not
+  // fit is read but not shown.
+  static constexpr int kNoFieldEnd = -1;
+  // like scanf("%d"): nullopt when the input is not a number
+  std::optional<int> read_int(int field_end = kNoFieldEnd);
+  std::string read_word(int field_end = kNoFieldEnd);  // like scanf("%s"): one word, UTF-8
   // Whether Esc ended the line that the last read_int or read_word waited for: the line is
   // then dropped and the read gave nullopt or "".
   bool escaped() const { return escaped_; }
@@ -101,13 +106,13 @@ class Console {
   bool too_small();
   void show_size_message(TermSize size);
   void wait_until_large_enough();
-  void skip_blanks();
+  void skip_blanks(int field_end);
   Screen& model() {  // the screen model, for a change: the next refresh renders it
     changed_ = true;
     return screen_;
   }
-  void start_echo();
-  void read_line();
+  void start_echo(int field_end);
+  void read_line(int field_end);
   void erase_last_typed();
 
   Platform& platform_;

@@ -2,6 +2,7 @@
 // The seam between the console layer and the operating system. Everything above it
 // (screen model, renderer, key decoder, line reader) is the same on every platform.
 
+#include <string>
 #include <string_view>
 
 namespace yut {
@@ -22,6 +23,24 @@ inline constexpr int kReadInterrupted = -3;  // a resize or a resume wants a rep
 // Event bits returned by Platform::take_events.
 inline constexpr unsigned kEventResized = 1U;
 inline constexpr unsigned kEventResumed = 2U;
+
+// What a terminal can do, as far as the console layer asks: the sequences it sends for
+// whole-screen and whole-row operations, and which of the ECMA-48 cursor movements and
+// erasures it may use. The defaults are those of xterm and its kin, which the Windows
+// console's interpreter (vt_ops) understands too.
+struct TerminalCaps {
+  std::string clear = "\x1b[H\x1b[2J";      // blank screen, cursor home; empty: none
+  std::string erase_to_row_end = "\x1b[K";  // empty: none
+  std::string hide_cursor = "\x1b[?25l";    // both empty where the cursor cannot be hidden
+  std::string show_cursor = "\x1b[?25h";
+  bool column_address = true;  // ESC [ n G
+  bool row_address = true;     // ESC [ n d
+  bool erase_chars = true;     // ESC [ n X
+  bool relative_moves = true;  // ESC [ n A, B, C and D
+  bool backspace = true;       // BS moves one column left
+  bool cursor_report = true;   // ESC [ 6 n is answered with the cursor's position
+  bool operator==(const TerminalCaps&) const = default;
+};
 
 class Platform {
  public:
@@ -44,6 +63,13 @@ class Platform {
   virtual int ambiguous_width() const { return 1; }
   // True when ambiguous_width was measured on this terminal rather than assumed.
   virtual bool ambiguous_width_measured() const { return false; }
+  // A reply to the start-up width probe that came after its wait (see width_probe.h).
+  virtual void late_probe_reply(int /*column*/) {}
+  // The sequences and movements the terminal understands.
+  virtual const TerminalCaps& caps() const {
+    static const TerminalCaps kAnsi;
+    return kAnsi;
+  }
 };
 
 }  // namespace yut

@@ -29,7 +29,8 @@ std::optional<std::string> ask_name(const RankingPlace& place) {
     con.gotoxy(kPromptX, kPromptY + 1);
     con.print(kNameBox);
     con.gotoxy(kNameX, kPromptY + 1);
-    const std::string word = con.read_word();
+    const std::string word =
+        con.read_word(kPromptX + static_cast<int>(std::string_view(kNameBox).size()) - 1);
     if (con.escaped()) {
       if (place.confirm_leave && place.confirm_leave()) return std::nullopt;
       continue;

@@ -28,6 +28,10 @@ TEST(CommandLine, AcceptedArguments) {
       {{}, Action::Play, std::nullopt},
       {{"--help"}, Action::Help, std::nullopt},
       {{"--version"}, Action::Version, std::nullopt},
+      {{"-h"}, Action::Help, std::nullopt},
+      {{"-V"}, Action::Version, std::nullopt},
+      {{"--"}, Action::Play, std::nullopt},
+      {{"--seed", "3", "--"}, Action::Play, 3U},
       {{"--seed", "42"}, Action::Play, 42U},
       {{"--seed=7"}, Action::Play, 7U},
       {{"--seed", "0"}, Action::Play, 0U},
@@ -72,7 +76,9 @@ TEST(CommandLine, RefusedArgumentsGiveOneLineNamingTheProblem) {
     std::string_view named;
   } cases[] = {
       {{"play"}, "'play'"},
-      {{"-h"}, "'-h'"},
+      {{"-x"}, "'-x'"},
+      {{"--", "--help"}, "'--help'"},
+      {{"--seed", "--"}, "'--'"},
       {{"--seed"}, "--seed"},
       {{"--seed", ""}, "''"},
       {{"--seed", "abc"}, "'abc'"},
@@ -110,7 +116,7 @@ TEST(CommandLine, HelpListsEveryOption) {
   const std::string help = help_text();
   for (std::string_view option :
        {"--seed N", "--computer easy|basic|medium|strong", "--rules classic|fair", "--pace MS",
-        "--ranking PATH", "--help", "--version"}) {
+        "--ranking PATH", "-h, --help", "-V, --version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(version_text().rfind("yutnori ", 0), 0U);

@@ -108,11 +108,13 @@ TEST(ConsoleInputTest, TypedTextIsEchoedAtTheCursor) {
 TEST(ConsoleInputTest, EchoStaysInsideTheFrame) {
   // A prompt that ends four columns left of the frame's right border, as the game's piece
   // prompt does. Blank lines leave the prompt waiting where it stands; a long line shows
-  // what fits and keeps the rest; Backspace takes the hidden part first.
+  // what fits and keeps the rest; Backspace takes the hidden part first. A field end set
+  // by the caller (the name's brackets) stops the echo as a frame does.
   MemoryPlatform platform(
       "\n \t\n"
       "123456789\x7f\x7f\x7f\x7f\x7f\x7f"
-      "0\n");
+      "0\n"
+      "가나다라마바사아자차\n");
   Console con(platform);
   con.gotoxy(0, 17);
   con.print(std::string(76, '.') + "┃\n┃");
@@ -122,6 +124,11 @@ TEST(ConsoleInputTest, EchoStaysInsideTheFrame) {
   EXPECT_EQ(con.read_int(), 1230);
   EXPECT_EQ(con.screen().text_at(70, 17, 10), "..1230┃  ");
   EXPECT_EQ(con.screen().text_at(0, 18, 4), "┃  ");
+  con.gotoxy(20, 19);
+  con.print("[         ]");
+  con.gotoxy(22, 19);
+  EXPECT_EQ(con.read_word(30), "가나다라마바사아자차");
+  EXPECT_EQ(con.screen().text_at(20, 19, 12), "[ 가나다라] ");
 }
 
 TEST(ConsoleInputTest, OverlongLineKeepsMemoryBounded) {

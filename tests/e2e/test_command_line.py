@@ -1,7 +1,9 @@
 """The command line of the real program: help, version, seed and refused arguments."""
 
 import os
+import re
 import subprocess
+import tempfile
 import unittest
 
 from tmux_screen import program
@@ -11,12 +13,16 @@ from tmux_screen import program
 GAME_KEYS = "\r\rx" + "1\n" * 12
 
 
-def run(*args, keys=None):
-    """Runs the program with the keys piped in, or with input closed when there are none."""
+def run(*args, keys=None, **env):
+    """Runs the program with the keys piped in, or with input closed when there are none;
+    env adds to the environment (a value of None removes the name)."""
+    environment = dict(os.environ, LC_ALL="C.UTF-8", TERM="xterm")
+    environment.update(env)
+    environment = {name: value for name, value in environment.items() if value is not None}
     return subprocess.run([program(), *args], input=keys,
                           stdin=None if keys else subprocess.DEVNULL, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, text=True, timeout=5, check=False,
-                          env=dict(os.environ, LC_ALL="C.UTF-8"))
+                          env=environment)
 
 
 class CommandLineTest(unittest.TestCase):
@@ -29,11 +35,26 @@ class CommandLineTest(unittest.TestCase):
         version = run("--version")
         self.assertEqual(version.returncode, 0)
         self.assertRegex(version.stdout, r"^yutnori \d+\.\d+\.\d+\n$")
+        self.assertEqual(run("-h").stdout, help_result.stdout)
+        self.assertEqual(run("-V").stdout, version.stdout)
+        # "--" ends the options; with input closed the game ends at once.
+        self.assertEqual(run("--seed", "1", "--").returncode, 0)
+
+    def test_write_error_on_help_and_version_fails(self):
+        for option in ("--help", "--version"):
+            with self.subTest(option=option):
+                with open("/dev/full", "w") as full:
+                    result = subprocess.run([program(), option], stdout=full,
+                                            stderr=subprocess.PIPE, text=True, timeout=5,
+                                            check=False)
+                self.assertEqual(result.returncode, 1)
+                self.assertTrue(result.stderr.startswith("yutnori: write error"), result.stderr)
 
     def test_refused_arguments_print_one_line_and_exit_2(self):
         for args in (["--bogus"], ["play"], ["--seed"], ["--seed", "x"], ["--seed", "-1"],
                      ["--seed", "4294967296"], ["--help", "--bogus"][::-1],
-                     ["--computer", "hard"], ["--rules", "odd"], ["--pace", "5001"]):
+                     ["--computer", "hard"], ["--rules", "odd"], ["--pace", "5001"],
+                     ["--", "--help"]):
             with self.subTest(args=args):
                 result = run(*args)
                 self.assertEqual(result.returncode, 2)
@@ -65,6 +86,36 @@ class CommandLineTest(unittest.TestCase):
                         "--seed 42 and --seed=42 differ")
         self.assertFalse(run("--seed", "43", keys=GAME_KEYS).stdout == games["42"].stdout,
                          "another seed, another game")
+
+    def test_term_names_what_is_sent(self):
+        # Descriptions compiled as terminfo does: a printing terminal, and xterm with a
+        # number too large for the original format (its entry has 32-bit numbers).
+        with tempfile.TemporaryDirectory() as terminfo:
+            source = os.path.join(terminfo, "test.src")
+            with open(source, "w") as description:
+                description.write("yut-paper|printing terminal,\n\thc, am, cols#80, cr=\\r,\n"
+                                  "yut-direct|xterm with 32-bit numbers,\n"
+                                  "\tpairs#65536, use=xterm,\n")
+            subprocess.run(["tic", "-o", terminfo, source], check=True)
+            for term in (None, "", "dumb", "yut-paper"):
+                with self.subTest(term=term):
+                    result = run(TERM=term, TERMINFO=terminfo)
+                    self.assertEqual(result.returncode, 1)
+                    self.assertEqual(result.stdout, "")
+                    self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+                    self.assertTrue(result.stderr.startswith("yutnori: TERM"), result.stderr)
+            direct = run(TERM="yut-direct", TERMINFO=terminfo, keys="\x1b[B")
+        # xterm places and blanks by column (CHA, VPA, ECH) and hides the cursor; vt100 has
+        # none of these, and its title screen comes by other moves.
+        sequences = re.compile(r"\x1b\[\d*[GdX]|\x1b\[\?25l")
+        xterm = run(TERM="xterm", keys="\x1b[B")
+        vt100 = run(TERM="vt100", keys="\x1b[B")
+        self.assertRegex(xterm.stdout, sequences)
+        self.assertEqual(direct.stdout, xterm.stdout)
+        self.assertNotRegex(vt100.stdout, sequences)
+        for result in (xterm, vt100):
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertIn("게임 시작", result.stdout)
 
     def test_computer_is_accepted(self):
         # With input closed the game ends at once; the option itself is only parsed here.

@@ -81,6 +81,11 @@ def expected(text):
     """The columns that a text printed by the game should occupy in tmux."""
     cells = []
     for ch in text:
+        narrow_before = len(cells) >= 2 and cells[-1] == " " and len(cells[-2]) == 1 and \
+            ord(cells[-2]) >= 0x80 and not is_wide(cells[-2])
+        if ch == "'" and narrow_before:
+            cells[-1:] = ["'", " "]  # "②'": the apostrophe beside its glyph, the blank after
+            continue
         cells.append(ch)
         if is_wide(ch):
             cells.append("")

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "console/platform.h"
+#include "console/platform/width_probe.h"
 
 namespace yut {
 
@@ -20,8 +21,10 @@ class MemoryPlatform : public Platform {
   TermSize size() override { return size_; }
   unsigned take_events() override;
   Encoding encoding() const override { return encoding_; }
-  int ambiguous_width() const override { return ambiguous_width_; }
-  bool ambiguous_width_measured() const override { return width_measured_; }
+  int ambiguous_width() const override { return width_.columns; }
+  bool ambiguous_width_measured() const override { return width_.measured; }
+  void late_probe_reply(int column) override { take_late_reply(width_, column); }
+  const TerminalCaps& caps() const override { return caps_; }
 
   // Script: more bytes to read (what was read already is dropped).
   void add_input(std::string_view bytes);
@@ -31,9 +34,12 @@ class MemoryPlatform : public Platform {
   void set_size(TermSize size);  // also reports a resize
   void raise_events(unsigned events) { events_ |= events; }
   void set_encoding(Encoding encoding) { encoding_ = encoding; }
-  void set_ambiguous_width(int columns, bool measured = false) {
-    ambiguous_width_ = columns;
-    width_measured_ = measured;
+  void set_caps(const TerminalCaps& caps) { caps_ = caps; }
+  // awaiting: the probe's wait ended before any reply.
+  void set_ambiguous_width(int columns, bool measured = false, bool awaiting = false) {
+    width_.columns = columns;
+    width_.measured = measured;
+    width_.awaiting = awaiting;
   }
 
   // Output: counted always, kept only while keep_output is on (on by default), so that a
@@ -50,8 +56,8 @@ class MemoryPlatform : public Platform {
   TermSize size_;
   unsigned events_ = 0;
   Encoding encoding_ = Encoding::Utf8;
-  int ambiguous_width_ = 1;
-  bool width_measured_ = false;
+  ProbedWidth width_;
+  TerminalCaps caps_;
   bool keep_output_ = true;
   std::string output_;
   std::size_t bytes_written_ = 0;

@@ -13,9 +13,11 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "console/platform/posix_signals.h"
 #include "console/platform/terminal.h"
+#include "console/platform/terminfo.h"
 #include "console/platform/width_probe.h"
 #include "console/text/locale_encoding.h"
 
@@ -39,6 +41,11 @@ Encoding locale_encoding() {
 class PosixTerminal : public Platform {
  public:
   PosixTerminal() : encoding_(locale_encoding()) {
+    // TERM decides what is sent, also into a pipe; a terminal the game cannot drive is
+    // refused before anything changes.
+    TerminalDescription described = describe_terminal(std::getenv("TERM"));
+    if (!described.refusal.empty()) throw TerminalRefused(described.refusal);
+    caps_ = std::move(described.caps);
     const bool in_is_terminal = isatty(kInFd) == 1;
     out_is_terminal_ = isatty(kOutFd) == 1;
     termios saved{};
@@ -46,7 +53,7 @@ class PosixTerminal : public Platform {
     // How to leave is registered before the mode changes.
     posix::install_restoration(kInFd, kOutFd, has_mode ? &saved : nullptr, out_is_terminal_);
     posix::enter_raw_mode();
-    if (has_mode && out_is_terminal_) {
+    if (has_mode && out_is_terminal_ && caps_.cursor_report) {
       width_ = probe_ambiguous_width(*this);
       // Keys typed while the probe waited for its answer are read first, in their order.
       buffer_.insert(buffer_pos_, width_.typed);
@@ -135,6 +142,8 @@ class PosixTerminal : public Platform {
   Encoding encoding() const override { return encoding_; }
   int ambiguous_width() const override { return width_.columns; }
   bool ambiguous_width_measured() const override { return width_.measured; }
+  const TerminalCaps& caps() const override { return caps_; }
+  void late_probe_reply(int column) override { take_late_reply(width_, column); }
 
  private:
   static TermSize ask_size() {
@@ -178,6 +187,7 @@ class PosixTerminal : public Platform {
   }
 
   Encoding encoding_;
+  TerminalCaps caps_;
   bool out_is_terminal_ = false;
   ProbedWidth width_;
   unsigned events_ = 0;

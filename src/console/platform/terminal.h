@@ -2,10 +2,18 @@
 // Opens the real terminal of this platform (raw mode, restore on every way out).
 
 #include <memory>
+#include <stdexcept>
 
 #include "console/platform.h"
 
 namespace yut {
+
+// Thrown by open_terminal() where the game cannot run (TERM unset, a terminal that cannot
+// place the cursor); what() is one line saying why. The terminal is left untouched.
+class TerminalRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 std::unique_ptr<Platform> open_terminal();
 

@@ -33,15 +33,32 @@ ProbedWidth probe_ambiguous_width(Platform& platform, int timeout_ms) {
       result.measured = true;
       continue;  // the device attributes reply follows
     }
-    if (key.kind == KeyKind::DeviceAttributes || key.kind == KeyKind::Timeout ||
-        key.kind == KeyKind::EndOfInput) {
+    if (key.kind == KeyKind::DeviceAttributes || key.kind == KeyKind::EndOfInput) break;
+    if (key.kind == KeyKind::Timeout) {
+      result.awaiting = !result.measured;
       break;
     }
     result.typed += decoder.bytes();
-    if (Clock::now() >= deadline) break;
+    if (Clock::now() >= deadline) {
+      result.awaiting = !result.measured;
+      break;
+    }
   }
   if (decoder.held() >= 0) result.typed += static_cast<char>(decoder.held());
   return result;
+}
+
+void take_late_reply(ProbedWidth& width, int column) {
+  if (!width.awaiting) return;
+  if (column == 0) {
+    width.awaiting = false;
+    return;
+  }
+  // The probe glyph stands in the first column: the cursor is after it, in column 2 or 3.
+  if (column != 2 && column != 3) return;
+  width.columns = column - 1;
+  width.measured = true;
+  width.awaiting = false;
 }
 
 }  // namespace yut

@@ -1,15 +1,20 @@
 #pragma once
 // Brings a terminal up to date from the screen model. It keeps a picture of what each
 // terminal column shows and sends only the columns that differ, reaching each one by the
-// cheapest way (sending the unchanged cells before it again, CR, BS, a relative or an
-// absolute cursor movement), and blanking runs with ECH or EL where that is shorter.
+// cheapest way the terminal has (sending the unchanged cells before it again, CR, CR LF,
+// BS, a relative or an absolute cursor movement), and blanking runs with ECH or EL where
+// that is shorter. What the terminal has is in TerminalTraits::caps, from its description.
 //
 // Glyphs that a terminal may draw one or two columns wide (box drawing, "○", "▶", circled
 // letters) take two columns in the model. Where the terminal draws them one column wide,
 // the second column gets a filler of its own: "━" after a line that runs on to the right, a
 // blank after others. When the terminal's width for them was measured, the renderer knows
-// where such a glyph leaves the cursor; when it was not, each one is sent with its filler
-// and followed by explicit placement, so that the terminal's choice never shifts a column.
+// where such a glyph leaves the cursor, and an apostrophe that follows one drawn one column
+// wide (as in "②'") takes the blank filler's place. When it was not, the bytes land in
+// the same columns either way: a glyph goes alone where its filler already shows (a blank
+// filler is sent first), a heavy line goes in chunks whose spill the next chunk covers, and
+// the cursor is placed again after each such glyph, so the terminal's choice never shifts
+// a column.
 
 #include <span>
 #include <string>
@@ -24,6 +29,7 @@ struct TerminalTraits {
   Encoding encoding = Encoding::Utf8;
   int ambiguous_width = 1;      // columns the terminal gives box drawing, "○", "▶" and the like
   bool width_measured = false;  // ambiguous_width was measured on this terminal
+  TerminalCaps caps;            // what it understands; nothing else is sent
   bool operator==(const TerminalTraits&) const = default;
 };
 
@@ -44,11 +50,18 @@ class Renderer {
   void render_rows();
   void render_row(int y);
   int blank_run(int x, int y);
+  int blank_filler(int x, int y, std::vector<int>& deferred);
   void send_unit(int x, int y);
+  int line_run(int x, int y) const;
+  int send_line_run(int x, int y, int units);
+  void advance(int columns);
   void record(int x, int y, int width);
+  void record_blanks(int x, int y, int count);
   void move_cursor(int x, int y);
+  std::string move_bytes(int x, int y) const;
   bool resend(int from, int to, int y, std::string& out) const;
-  void horizontal(int from, int to, int y, std::string& out) const;
+  bool horizontal(int from, int to, int y, std::string& out) const;
+  std::string vertical(int from, int y) const;
   int unit_start(int x, int y) const;
   int next_change(int x, int y) const;
   int move_cost(int from_x, int from_y, int x, int y) const;

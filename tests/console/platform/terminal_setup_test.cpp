@@ -60,12 +60,30 @@ TEST(WidthProbeTest, Table) {
   }
 }
 
+// Replies after the probe's wait are no keys; while the probe awaits them, a report tells
+// the width (and only a report the probe can have caused; Ctrl+F3 reads as column 5).
 TEST(WidthProbeTest, LateRepliesNeverReachTheMenus) {
-  MemoryPlatform platform("\x1b[5;2R\x1b[?62;22c\x1b[B\r");
-  Console con(platform);
-  EXPECT_EQ(con.read_key(), kKeyPrefix);
-  EXPECT_EQ(con.read_key(), kKeyDown);
-  EXPECT_EQ(con.read_key(), kKeyEnter);
+  const struct {
+    std::string replies;
+    bool awaiting;
+    int width;
+    bool measured;
+  } cases[] = {
+      {"\x1b[5;3R\x1b[?62;22c", false, 1, false},
+      {"\x1b[5;3R\x1b[?62;22c", true, 2, true},
+      {"\x1b[5;2R", true, 1, true},
+      {"\x1b[1;5R\x1b[?62c\x1b[5;3R", true, 1, false},
+  };
+  for (const auto& c : cases) {
+    MemoryPlatform platform(c.replies + "\x1b[B\r");
+    platform.set_ambiguous_width(1, false, c.awaiting);
+    Console con(platform);
+    EXPECT_EQ(con.read_key(), kKeyPrefix);
+    EXPECT_EQ(con.read_key(), kKeyDown);
+    EXPECT_EQ(con.read_key(), kKeyEnter);
+    EXPECT_EQ(platform.ambiguous_width(), c.width) << c.replies;
+    EXPECT_EQ(platform.ambiguous_width_measured(), c.measured) << c.replies;
+  }
 }
 
 TEST(ConsoleOutputTest, HeadlessRunKeepsNoOutput) {

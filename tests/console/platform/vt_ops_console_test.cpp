@@ -194,7 +194,8 @@ class VtConsoleTest : public ::testing::TestWithParam<ConsoleKind> {
           ASSERT_EQ(second, kRightHalf) << "at (" << x + 1 << ", " << y << ")";
         } else {
           // One cell drawn: the second column holds the filler, or the padding.
-          ASSERT_TRUE(second == test::filler_after(ch) || second == kZeroWidthSpace)
+          ASSERT_TRUE(second == test::filler_after(ch, x, screen.cols()) ||
+                      second == kZeroWidthSpace)
               << "at (" << x + 1 << ", " << y << ")";
         }
       }

@@ -54,6 +54,7 @@ Budget budget(TerminalKind kind) {
     case TerminalKind::TwoColumns:
       return {930, 18};
     case TerminalKind::Silent:
+    case TerminalKind::SilentTwoColumns:
       break;
   }
   return {2000, 18};
@@ -119,14 +120,35 @@ TEST_P(RendererTest, BlankRunsAndHalfOverwrites) {
   EXPECT_TRUE(terminal_shows(term_, con_.screen()));
 }
 
+// On a terminal whose description has only cursor placement (no clearing, erasing, column
+// or row addressing, relative moves, backspace or cursor hiding), nothing else is sent.
 TEST_P(RendererTest, RandomDrawingsStayInStep) {
-  static const char* const kGlyphs[] = {"a", " ", "가", "━",  "┏", "┃",  "○",
-                                        "▶", "ⓐ", "②'", "\n", "é", "  ", "┻"};
-  std::mt19937 random(12345);
-  for (int round = 0; round < 300; ++round) {
-    test::draw_at_random(con_, random, kGlyphs);
-    refresh();
-    ASSERT_TRUE(terminal_shows(term_, con_.screen())) << "round " << round;
+  static const char* const kGlyphs[] = {"a", " ",  "가", "━", "┏",  "┃", "○",        "▶",
+                                        "ⓐ", "②'", "\n", "é", "  ", "┻", "┣━━━━━━━━"};
+  TerminalCaps bare;
+  bare.clear = bare.erase_to_row_end = bare.hide_cursor = bare.show_cursor = "";
+  bare.column_address = bare.row_address = bare.erase_chars = false;
+  bare.relative_moves = bare.backspace = false;
+  for (const bool placement_only : {false, true}) {
+    if (placement_only) {  // what the terminal shows now is not known: here, all x
+      platform_.set_caps(bare);
+      term_.feed("\x1b[H" + std::string(80 * 34 - 1, 'x'));
+    }
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+      test::draw_at_random(con_, random, kGlyphs);
+      const std::string bytes = refresh();
+      ASSERT_TRUE(terminal_shows(term_, con_.screen()))
+          << "round " << round << (placement_only ? " with cursor placement only" : "");
+      for (std::size_t at = bytes.find('\x1b'); placement_only && at != std::string::npos;
+           at = bytes.find('\x1b', at + 1)) {
+        const std::size_t end = bytes.find_first_not_of("[0123456789;", at + 1);
+        ASSERT_EQ(bytes.at(end), 'H') << "round " << round;
+      }
+      if (placement_only) {
+        ASSERT_EQ(bytes.find('\b'), std::string::npos) << "round " << round;
+      }
+    }
   }
 }
 
