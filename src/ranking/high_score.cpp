@@ -36,11 +36,9 @@ std::optional<std::string> ask_name(const RankingPlace& place) {
       continue;
     }
     if (auto name = name_for_file(word)) return *name;
-    // The rest of a refused line is no answer to the new question: it goes, with the
-    // echo of the whole line, which may run past the brackets.
-    const std::string line = con.discard_line();
-    con.gotoxy(kNameX, kPromptY + 1);
-    con.print(std::string(static_cast<std::size_t>(screen_columns(line)), ' '));
+    // The rest of a refused line is no answer to the new question: it goes. Its echo
+    // stayed inside the brackets, which are drawn again empty.
+    con.discard_line();
     con.gotoxy(kPromptX, kRetryY);
     con.print(kCannotStore);
   }

@@ -97,10 +97,12 @@ TEST(HighScoreTest, AScorePushedOutWhileTheNameIsTypedIsSaidSo) {
 TEST(HighScoreTest, NameCp949CannotHoldIsAskedForAgain) {
   // The rest of the refused line is thrown away, not taken as the next answer.
   GameEndFixture f("😀 bob-and-more\nok\n");
+  f.con.gotoxy(32, 17);
+  f.con.print("○");  // the board beside the brackets
   enter_high_score(f.place(), 250);
   EXPECT_EQ(f.text(20, 18, 38), "쓸 수 없는 글자입니다. 다시 입력하시오");
   EXPECT_EQ(f.text(20, 17, 11), "[ ok      ]");
-  EXPECT_EQ(f.text(31, 17, 8), std::string(8, ' '));  // the refused line's echo is gone
+  EXPECT_EQ(f.text(31, 17, 3), " ○");  // the refused line's echo is gone, the board stays
   EXPECT_STREQ(saved_table(f)[0].name.data(), "ok");
 }
 
