@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/input/line_scan.h"
+#include "console/text/glyph_encoding.h"
 #include "console/text/glyph_width.h"
 #include "console/text/utf8.h"
 

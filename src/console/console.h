@@ -8,7 +8,7 @@
 //     ...
 //     std::unique_ptr<yut::Platform> terminal = yut::open_terminal();
 //     yut::Console con(*terminal);
-//   open_terminal() (console/terminal.h) sets the terminal up: raw mode without echo, with
+//   open_terminal() (console/platform/terminal.h) sets the terminal up: raw mode without echo, with
 //   its restoration registered first for every way out (normal exit, Ctrl-C, SIGTERM,
 //   SIGHUP, crash signals), and a probe of how wide it draws box-drawing glyphs (keys typed
 //   meanwhile are kept). Nothing else is needed; the console's first refresh clears the
@@ -18,7 +18,7 @@
 //   where the screen model's cursor stands; the terminal's mode is given back at exit.
 // End of input: every read throws InputClosed. Let it reach main, catch it there, call
 //   con.finish_below() and return 0 (status 0).
-// Tests and headless runs use MemoryPlatform (console/memory_platform.h) instead of
+// Tests and headless runs use MemoryPlatform (console/platform/memory_platform.h) instead of
 //   open_terminal(): scripted input bytes, counted output, 80x34. A long headless run calls
 //   keep_output(false) on it so that only a byte count is kept.
 

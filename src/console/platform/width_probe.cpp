@@ -4,7 +4,7 @@
 #include <string>
 
 #include "console/input/key_decoder.h"
-#include "console/screen/renderer.h"
+#include "console/text/glyph_encoding.h"
 
 namespace yut {
 

@@ -27,7 +27,7 @@
 #include "console/input/key_events.h"
 #include "console/platform/terminal.h"
 #include "console/platform/vt_ops.h"
-#include "console/screen/renderer.h"
+#include "console/text/glyph_encoding.h"
 
 namespace yut {
 namespace {

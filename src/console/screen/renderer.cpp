@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "console/text/cp949.h"
+#include "console/text/glyph_encoding.h"
 #include "console/text/glyph_width.h"
 #include "console/text/utf8.h"
 
@@ -50,18 +51,6 @@ void append_glyph(std::string& out, char32_t ch, Encoding encoding) {
 }
 
 }  // namespace
-
-bool encode_glyph(char32_t ch, Encoding encoding, std::string& out) {
-  if (ch < 0x80 || encoding == Encoding::Utf8) {
-    append_utf8(out, ch);
-    return true;
-  }
-  const std::uint16_t code = cp949_encode(ch);
-  if (code == 0) return false;
-  out += static_cast<char>(code >> 8);
-  out += static_cast<char>(code & 0xFF);
-  return true;
-}
 
 Renderer::Renderer(int cols, int rows)
     : cols_(cols),

@@ -89,8 +89,4 @@ class Renderer {
   std::string* out_ = nullptr;
 };
 
-// Appends the glyph as the terminal's encoding has it. Returns false (and appends nothing)
-// when the encoding has no such glyph.
-bool encode_glyph(char32_t ch, Encoding encoding, std::string& out);
-
 }  // namespace yut
