@@ -7,14 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "game/computer.h"
 #include "game/side_config.h"
-#include "game/strong_computer.h"
 
 namespace yut {
 
 namespace {
 
-constexpr int kMaxChoices = 5;
 constexpr int kSolveSide = 0;      // the side the table is worked out on; both sides are alike
 constexpr double kSettled = 1e-6;  // largest change of a sweep at which the values stand
 constexpr int kMostSweeps = 1000;
@@ -95,7 +94,7 @@ Table make_table() {
     Position p;
     place(p, kSolveSide, config_of_key(key));
     for (const ThrowChance& kind : kinds) {
-      std::array<int, kMaxChoices> choices{};
+      std::array<int, kMostChoices> choices{};
       const int valid = valid_choices(p, kSolveSide, kind.info->steps, choices);
       count.push_back(static_cast<std::uint8_t>(valid));
       for (int k = 0; k < valid; ++k) {

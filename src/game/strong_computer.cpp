@@ -1,6 +1,5 @@
 #include "game/strong_computer.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "game/side_config.h"
@@ -94,6 +93,21 @@ double risk(const SideConfig& prey, const RaceTurns& prey_race, const SideConfig
   return loss;
 }
 
+// The choice whose worth is highest (the first of equals) and that worth.
+struct Best {
+  int choice = 0;
+  double worth = -1;
+};
+template <class Worth>
+Best best_of(const std::array<int, kMostChoices>& choices, int count, Worth&& worth) {
+  Best best{choices[0], -1};
+  for (int m = 0; m < count; ++m) {
+    const double w = worth(m);
+    if (w > best.worth) best = {choices[m], w};
+  }
+  return best;
+}
+
 // How the search expects the other side to answer.
 enum class Answer {
   kItsUnit,  // moves the unit it has out (its stacks first, then its highest piece), and
@@ -118,7 +132,7 @@ struct Search {
   // other side's expected answer.
   double best_move(const Position& p, int mover, const ThrowInfo& info, int throws_after,
                    int depth) const {
-    std::array<int, 5> choices{};
+    std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, mover, info.steps, choices);
     if (mover != side) {
       const int answer_choice = count == 1 || answer == Answer::kItsUnit
@@ -126,11 +140,11 @@ struct Search {
                                     : best_now_choice(p, mover, info, throws_after);
       return after_move(p, mover, answer_choice, info, throws_after, depth - 1);
     }
-    double best = 0;
-    for (int m = 0; m < count; ++m) {
-      best = std::max(best, after_move(p, mover, choices[m], info, throws_after, depth - 1));
-    }
-    return best;
+    return best_of(choices, count,
+                   [&](int m) {
+                     return after_move(p, mover, choices[m], info, throws_after, depth - 1);
+                   })
+        .worth;
   }
 
   double after_move(const Position& p, int mover, int choice, const ThrowInfo& info,
@@ -145,25 +159,6 @@ struct Search {
 };
 
 }  // namespace
-
-int valid_choices(const Position& p, int side, int steps, std::array<int, 5>& choices) {
-  int count = 0;
-  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
-    if (is_out(p, stack_code(side, k))) choices[count++] = k + 11;
-  }
-  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
-    if (is_out(p, piece_code(side, k))) choices[count++] = k + 1;
-  }
-  if (steps < 0 && count != 0) return count;  // back-do moves only what is out
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    const int code = piece_code(side, k);
-    if (!is_out(p, code) && choice_refusal(p, code, side) == Refusal::kNone) {
-      choices[count++] = k + 1;
-      break;
-    }
-  }
-  return count;
-}
 
 double position_worth(const Position& p, int side, int to_move) {
   if (has_won(p, side)) return 1;
@@ -185,26 +180,24 @@ double position_worth(const Position& p, int side, int to_move) {
 }
 
 int best_now_choice(const Position& p, int side, const ThrowInfo& info, int throws_pending) {
-  std::array<int, 5> choices{};
+  std::array<int, kMostChoices> choices{};
   const int count = valid_choices(p, side, info.steps, choices);
-  int best = choices[0];
-  double best_worth = -1;
-  for (int m = 0; count > 1 && m < count; ++m) {
-    Position next = p;
-    const MoveOutcome outcome = apply_move(next, choices[m] + side_offset(side), side, info.steps);
-    const bool again =
-        throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) > 0;
-    const double worth = position_worth(next, side, again ? side : 1 - side);
-    if (worth > best_worth) {
-      best_worth = worth;
-      best = choices[m];
-    }
-  }
-  return best;
+  if (count == 1) return choices[0];
+  return best_of(choices, count,
+                 [&](int m) {
+                   Position next = p;
+                   const MoveOutcome outcome =
+                       apply_move(next, choices[m] + side_offset(side), side, info.steps);
+                   const bool again =
+                       throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) >
+                       0;
+                   return position_worth(next, side, again ? side : 1 - side);
+                 })
+      .choice;
 }
 
-int strong_choice(const Position& p, int side, int steps, int throws_pending, StrongMemory& memory,
-                  int look_ahead) {
+WeighedChoices weigh_choices(const Position& p, int side, const ThrowInfo& info, int throws_pending,
+                             StrongMemory& memory, int look_ahead) {
   // A side that has never had two units out at once is expected to go on moving the one
   // it has; once it has, it is expected to make the move that looks best to it.
   const int other_out = units_out(p, 1 - side);
@@ -213,24 +206,23 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, St
   const bool keeps_to_one =
       !memory.other_spread_out && memory.other_kept_to_one >= kKeptToOneEvidence;
   const Search search{side, keeps_to_one ? Answer::kItsUnit : Answer::kBestNow};
-  std::array<int, 5> choices{};
-  const int count = valid_choices(p, side, steps, choices);
-  if (count == 1) return choices[0];
-  const ThrowInfo* info = nullptr;
+  WeighedChoices weighed;
+  weighed.count = valid_choices(p, side, info.steps, weighed.choices);
+  for (int m = 0; weighed.count > 1 && m < weighed.count; ++m) {
+    weighed.worth[m] =
+        search.after_move(p, side, weighed.choices[m], info, throws_pending, look_ahead);
+  }
+  return weighed;
+}
+
+int strong_choice(const Position& p, int side, int steps, int throws_pending, StrongMemory& memory,
+                  int look_ahead) {
+  const ThrowInfo* info = throw_chances()[0].info;
   for (const ThrowChance& kind : throw_chances()) {
     if (kind.info->steps == steps) info = kind.info;
   }
-  if (info == nullptr) return choices[0];
-  int best = choices[0];
-  double best_worth = -1;
-  for (int m = 0; m < count; ++m) {
-    const double worth = search.after_move(p, side, choices[m], *info, throws_pending, look_ahead);
-    if (worth > best_worth) {
-      best_worth = worth;
-      best = choices[m];
-    }
-  }
-  return best;
+  const WeighedChoices weighed = weigh_choices(p, side, *info, throws_pending, memory, look_ahead);
+  return best_of(weighed.choices, weighed.count, [&](int m) { return weighed.worth[m]; }).choice;
 }
 
 void prepare_strong_computer() {

@@ -8,13 +8,10 @@
 
 #include <array>
 
+#include "game/computer.h"
 #include "game/rules.h"
 
 namespace yut {
-
-// Distinct choices (1..4 a piece, 11..14 a stack) the turn accepts for `side` on a throw
-// of `steps`: each unit on the board, then one waiting piece; returns how many.
-int valid_choices(const Position& position, int side, int steps, std::array<int, 5>& choices);
 
 // The chance that `side` wins from this position, as estimated without look-ahead, when
 // `to_move` throws next.
@@ -39,6 +36,18 @@ inline constexpr int kStrongLookAhead = 3;
 // `memory` starts empty with each game and learns from the positions it is shown.
 int strong_choice(const Position& position, int side, int steps, int throws_pending,
                   StrongMemory& memory, int look_ahead = kStrongLookAhead);
+
+// Every valid choice for `side` on the throw `info` with the worth the same look-ahead
+// gives it (worth is left 0 when there is only one choice), learning into `memory` as
+// strong_choice does.
+struct WeighedChoices {
+  std::array<int, kMostChoices> choices{};
+  std::array<double, kMostChoices> worth{};
+  int count = 0;
+};
+WeighedChoices weigh_choices(const Position& position, int side, const ThrowInfo& info,
+                             int throws_pending, StrongMemory& memory,
+                             int look_ahead = kStrongLookAhead);
 
 // Builds the tables of the evaluation now rather than at the first decision.
 void prepare_strong_computer();
