@@ -18,6 +18,9 @@ constexpr double kSpread = 0.48;       // spread of the race's outcome per root 
 // Decisions that must find the other side with one unit out and pieces waiting, and never
 // with two units out, before it is expected to keep to one unit.
 constexpr int kKeptToOneEvidence = 3;
+// Until then, and while it has never had two units out, the chance given to its keeping
+// to its one unit rather than making the move that looks best to it.
+constexpr double kKeepsToOneBefore = 0.5;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
@@ -108,11 +111,13 @@ Best best_of(const std::array<int, kMostChoices>& choices, int count, Worth&& wo
   return best;
 }
 
-// How the search expects the other side to answer.
-enum class Answer {
-  kItsUnit,  // moves the unit it has out (its stacks first, then its highest piece), and
-             // brings a piece in only when nothing is out
-  kBestNow,  // the move that looks best to it right away, by this evaluation
+// How the search expects the other side to answer: with its one unit (it moves the unit
+// it has out, its stacks first, then its highest piece, and brings a piece in only when
+// nothing is out), or with the move that looks best to it right away by this evaluation,
+// or either with a chance.
+struct Answer {
+  double its_unit = 0;  // chance that it keeps to its one unit
+  bool keeps_to_one() const { return its_unit == 1; }
 };
 
 struct Search {
@@ -120,7 +125,7 @@ struct Search {
   Answer answer;  // what the other side is expected to do
 
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
-    if (depth == 0) return position_worth(p, side, mover);
+    if (depth == 0) return position_worth(p, side, mover, answer.keeps_to_one());
     double value = 0;
     for (const ThrowChance& kind : throw_chances()) {
       value += kind.chance * best_move(p, mover, *kind.info, throws_after, depth);
@@ -135,10 +140,13 @@ struct Search {
     std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, mover, info.steps, choices);
     if (mover != side) {
-      const int answer_choice = count == 1 || answer == Answer::kItsUnit
-                                    ? choices[0]
-                                    : best_now_choice(p, mover, info, throws_after);
-      return after_move(p, mover, answer_choice, info, throws_after, depth - 1);
+      auto after = [&](int choice) {
+        return after_move(p, mover, choice, info, throws_after, depth - 1);
+      };
+      if (count == 1 || answer.keeps_to_one()) return after(choices[0]);
+      const int best_now = best_now_choice(p, mover, info, throws_after);
+      if (answer.its_unit == 0 || best_now == choices[0]) return after(best_now);
+      return answer.its_unit * after(choices[0]) + (1 - answer.its_unit) * after(best_now);
     }
     return best_of(choices, count,
                    [&](int m) {
@@ -160,13 +168,14 @@ struct Search {
 
 }  // namespace
 
-double position_worth(const Position& p, int side, int to_move) {
+double position_worth(const Position& p, int side, int to_move, bool other_keeps_to_one) {
   if (has_won(p, side)) return 1;
   if (has_won(p, 1 - side)) return 0;
   const SideConfig own = config_of(p, side);
   const SideConfig other = config_of(p, 1 - side);
   const RaceTurns& own_turns = race_turns(own);
-  const RaceTurns& other_turns = race_turns(other);
+  const RaceTurns& other_turns =
+      other_keeps_to_one ? one_unit_race_turns(other) : race_turns(other);
   const double own_race = own_turns.turns;
   const double other_race = other_turns.turns;
   // Only the side that throws next threatens at once; the other can answer first.
@@ -199,13 +208,16 @@ int best_now_choice(const Position& p, int side, const ThrowInfo& info, int thro
 WeighedChoices weigh_choices(const Position& p, int side, const ThrowInfo& info, int throws_pending,
                              StrongMemory& memory, int look_ahead) {
   // A side that has never had two units out at once is expected to go on moving the one
-  // it has; once it has, it is expected to make the move that looks best to it.
+  // it has, half expected to until it has shown it a few times; once it has had two out,
+  // it is expected to make the move that looks best to it.
   const int other_out = units_out(p, 1 - side);
   if (other_out >= 2) memory.other_spread_out = true;
   if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
-  const bool keeps_to_one =
-      !memory.other_spread_out && memory.other_kept_to_one >= kKeptToOneEvidence;
-  const Search search{side, keeps_to_one ? Answer::kItsUnit : Answer::kBestNow};
+  Answer answer;
+  if (!memory.other_spread_out) {
+    answer.its_unit = memory.other_kept_to_one >= kKeptToOneEvidence ? 1.0 : kKeepsToOneBefore;
+  }
+  const Search search{side, answer};
   WeighedChoices weighed;
   weighed.count = valid_choices(p, side, info.steps, weighed.choices);
   for (int m = 0; weighed.count > 1 && m < weighed.count; ++m) {

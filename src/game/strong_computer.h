@@ -4,7 +4,8 @@
 // each side still needs to bring its pieces home and the pieces within the other side's
 // reach. It expects the other side to answer with the move that looks best at once, or,
 // once the other side has shown that it keeps to one unit on the board, to go on doing
-// so. It draws no random numbers, so a game with a fixed seed replays the same.
+// so (and to race as such a side does); before either is shown, each with half the
+// chance. It draws no random numbers, so a game with a fixed seed replays the same.
 
 #include <array>
 
@@ -14,8 +15,10 @@
 namespace yut {
 
 // The chance that `side` wins from this position, as estimated without look-ahead, when
-// `to_move` throws next.
-double position_worth(const Position& position, int side, int to_move);
+// `to_move` throws next; `other_keeps_to_one` when the other side is expected to keep to
+// one unit on the board, so that it races as such a side does.
+double position_worth(const Position& position, int side, int to_move,
+                      bool other_keeps_to_one = false);
 
 // The choice whose position right after the move looks best to `side` by position_worth,
 // without looking further: how the strong side expects a good player to answer.

@@ -106,13 +106,19 @@ TEST(ComputerChoice, StrongWorthIsTheSameWhileTheProgramStarts) {
 
 // The turns a side needs alone are what one more throw makes of them: for positions of
 // random games, the table's value equals one turn plus, over the throws, the best move's
-// value (a throw of yut or mo stays in the turn, a move that wins ends it); and what it
-// gives for the loss of a unit is the value of the side without that unit.
+// value (a throw of yut or mo stays in the turn, a move that wins ends it), and the same
+// with the first valid move for a side that keeps to one unit (while it has at most one
+// out, where the first move does not depend on which piece is which); and what the table gives
+// for the loss of a unit is the value of the side without that unit.
 TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
   std::mt19937 engine(11);
   Position p;
+  auto one_unit_turns = [](const Position& q, int side) {
+    return one_unit_race_turns(config_of(q, side)).turns;
+  };
   for (int checked = 0, side = 0; checked < 2000; side = 1 - side) {
     double expected = 1;
+    double expected_one_unit = 1;
     for (int roll = 0; roll < kRollRange; ++roll) {
       const ThrowInfo& info = throw_for_roll(roll);
       std::array<int, 5> choices{};
@@ -121,13 +127,19 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
       for (int k = 0; k < count; ++k) {
         Position next = p;
         apply_move(next, choices[k] + side_offset(side), side, info.steps);
-        best = std::min(best, has_won(next, side)
-                                  ? 0.0
-                                  : turns_to_finish(next, side) - (info.extra_throw ? 1.0 : 0.0));
+        const double same_turn = info.extra_throw ? 1.0 : 0.0;
+        best = std::min(best, has_won(next, side) ? 0.0 : turns_to_finish(next, side) - same_turn);
+        if (k == 0) {
+          expected_one_unit +=
+              (has_won(next, side) ? 0.0 : one_unit_turns(next, side) - same_turn) / kRollRange;
+        }
       }
       expected += best / kRollRange;
     }
     ASSERT_NEAR(turns_to_finish(p, side), expected, 1e-4) << "check " << checked;
+    if (units_out(p, side) <= 1) {
+      ASSERT_NEAR(one_unit_turns(p, side), expected_one_unit, 1e-4) << "check " << checked;
+    }
     // After a capture: the same position with that unit taken off the board.
     const SideConfig own = config_of(p, side);
     for (int u = 0; u < own.count; ++u) {
