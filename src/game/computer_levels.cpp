@@ -17,7 +17,10 @@ int medium_choice(ComputerMind& mind, const Position& position, int side, const 
                   int throws_pending, Random& random) {
   const WeighedChoices weighed =
       weigh_choices(position, side, info, throws_pending, mind.memory, kMediumLookAhead);
-  if (weighed.count == 1) return weighed.choices[0];
+  if (weighed.count == 1) {
+    note_own_choice(mind.memory, position, side, weighed.choices[0], info.steps);
+    return weighed.choices[0];
+  }
   const double best =
       *std::max_element(weighed.worth.begin(), weighed.worth.begin() + weighed.count);
   std::array<int, kMostChoices> near{};
@@ -25,7 +28,9 @@ int medium_choice(ComputerMind& mind, const Position& position, int side, const 
   for (int m = 0; m < weighed.count; ++m) {
     if (weighed.worth[m] >= best - kMediumMargin) near[count++] = weighed.choices[m];
   }
-  return count == 1 ? near[0] : near[random.uniform(count)];
+  const int choice = count == 1 ? near[0] : near[random.uniform(count)];
+  note_own_choice(mind.memory, position, side, choice, info.steps);
+  return choice;
 }
 
 // The easy level keeps the basic computer's order (its stacks, then its pieces, highest

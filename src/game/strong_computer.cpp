@@ -21,6 +21,10 @@ constexpr int kKeptToOneEvidence = 3;
 // Until then, and while it has never had two units out, the chance given to its keeping
 // to its one unit rather than making the move that looks best to it.
 constexpr double kKeepsToOneBefore = 0.5;
+// The chance that a side keeping to one unit takes a capture that another of its moves
+// (a piece brought in) would make, until it has been seen passing one over. Many people
+// keep to one unit and still take a piece when they can; the basic computer never does.
+constexpr double kTakesCaptureChance = 0.15;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
@@ -116,9 +120,54 @@ Best best_of(const std::array<int, kMostChoices>& choices, int count, Worth&& wo
 // nothing is out), or with the move that looks best to it right away by this evaluation,
 // or either with a chance.
 struct Answer {
-  double its_unit = 0;  // chance that it keeps to its one unit
+  double its_unit = 0;         // chance that it keeps to its one unit
+  bool takes_captures = true;  // while keeping to it, it may still take a capture
   bool keeps_to_one() const { return its_unit == 1; }
 };
+
+// The first choice other than the first valid one that captures, or 0.
+int capturing_choice(const Position& p, int side, const ThrowInfo& info,
+                     const std::array<int, kMostChoices>& choices, int count) {
+  for (int m = 1; m < count; ++m) {
+    Position next = p;
+    if (apply_move(next, choices[m] + side_offset(side), side, info.steps).landing ==
+        Landing::kCaptured) {
+      return choices[m];
+    }
+  }
+  return 0;
+}
+
+// Learns from the other side's turn since the strong side's last choice: a one-unit side
+// that moved its unit by one throw with which a piece brought in would have taken one of
+// ours has passed over that capture.
+void learn_from_answer(StrongMemory& memory, const Position& now, int side) {
+  const Position& before = memory.after_own_move;
+  const SideConfig was = config_of(before, 1 - side);
+  const SideConfig is = config_of(now, 1 - side);
+  if (!memory.has_moved || key_of(was) == key_of(is)) return;  // no turn of the other side
+  memory.has_moved = false;
+  const bool own_unchanged = key_of(config_of(before, side)) == key_of(config_of(now, side));
+  if (!own_unchanged || was.count != 1 || is.count != 1 || was.waiting() != is.waiting() ||
+      was.waiting() == 0) {
+    return;
+  }
+  bool any = false;
+  bool each_would_capture = true;
+  for (const ThrowChance& kind : throw_chances()) {
+    const int steps = kind.info->steps;
+    if (kind.info->extra_throw || destination(was.units[0].station, steps) != is.units[0].station) {
+      continue;
+    }
+    any = true;
+    const int entry = destination(kGoalStation, steps);
+    const int found = code_at(before, entry);
+    if (steps < 0 || found == kEmptyStation || !is_own_code(side, found)) {
+      each_would_capture = false;
+    }
+  }
+  if (any && each_would_capture) memory.other_passed_a_capture = true;
+}
 
 struct Search {
   int side;       // the side the search plays for
@@ -143,7 +192,13 @@ struct Search {
       auto after = [&](int choice) {
         return after_move(p, mover, choice, info, throws_after, depth - 1);
       };
-      if (count == 1 || answer.keeps_to_one()) return after(choices[0]);
+      if (count == 1) return after(choices[0]);
+      if (answer.keeps_to_one()) {
+        const int capture =
+            answer.takes_captures ? capturing_choice(p, mover, info, choices, count) : 0;
+        if (capture == 0) return after(choices[0]);
+        return kTakesCaptureChance * after(capture) + (1 - kTakesCaptureChance) * after(choices[0]);
+      }
       const int best_now = best_now_choice(p, mover, info, throws_after);
       if (answer.its_unit == 0 || best_now == choices[0]) return after(best_now);
       return answer.its_unit * after(choices[0]) + (1 - answer.its_unit) * after(best_now);
@@ -210,12 +265,14 @@ WeighedChoices weigh_choices(const Position& p, int side, const ThrowInfo& info,
   // A side that has never had two units out at once is expected to go on moving the one
   // it has, half expected to until it has shown it a few times; once it has had two out,
   // it is expected to make the move that looks best to it.
+  learn_from_answer(memory, p, side);
   const int other_out = units_out(p, 1 - side);
   if (other_out >= 2) memory.other_spread_out = true;
   if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
   Answer answer;
   if (!memory.other_spread_out) {
     answer.its_unit = memory.other_kept_to_one >= kKeptToOneEvidence ? 1.0 : kKeepsToOneBefore;
+    answer.takes_captures = !memory.other_passed_a_capture;
   }
   const Search search{side, answer};
   WeighedChoices weighed;
@@ -234,7 +291,16 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, St
     if (kind.info->steps == steps) info = kind.info;
   }
   const WeighedChoices weighed = weigh_choices(p, side, *info, throws_pending, memory, look_ahead);
-  return best_of(weighed.choices, weighed.count, [&](int m) { return weighed.worth[m]; }).choice;
+  const int choice =
+      best_of(weighed.choices, weighed.count, [&](int m) { return weighed.worth[m]; }).choice;
+  note_own_choice(memory, p, side, choice, steps);
+  return choice;
+}
+
+void note_own_choice(StrongMemory& memory, const Position& p, int side, int choice, int steps) {
+  memory.after_own_move = p;
+  apply_move(memory.after_own_move, choice + side_offset(side), side, steps);
+  memory.has_moved = true;
 }
 
 void prepare_strong_computer() {

@@ -28,6 +28,11 @@ int best_now_choice(const Position& position, int side, const ThrowInfo& info, i
 struct StrongMemory {
   bool other_spread_out = false;  // the other side has had two units on the board at once
   int other_kept_to_one = 0;      // decisions that found it with one unit out and more waiting
+  // The other side has moved its one unit on a throw that would have brought a piece in
+  // onto one of ours: it keeps to its unit even to pass over a capture.
+  bool other_passed_a_capture = false;
+  Position after_own_move{};  // what the strong side's last choice left
+  bool has_moved = false;
 };
 
 // How far the strong side looks ahead: throws after the one it is choosing for. Each throw
@@ -51,6 +56,11 @@ struct WeighedChoices {
 WeighedChoices weigh_choices(const Position& position, int side, const ThrowInfo& info,
                              int throws_pending, StrongMemory& memory,
                              int look_ahead = kStrongLookAhead);
+
+// Tells `memory` the choice made after weigh_choices, so that it can learn from the other
+// side's answer (strong_choice does this itself).
+void note_own_choice(StrongMemory& memory, const Position& position, int side, int choice,
+                     int steps);
 
 // Builds the tables of the evaluation now rather than at the first decision.
 void prepare_strong_computer();

@@ -161,6 +161,36 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
   }
 }
 
+// The strong side learns that the other side keeps to its one unit even past a capture
+// only from a turn of one throw that moved that unit where a piece brought in with the
+// same throw would have taken one of ours; not when the piece brought in would have
+// landed elsewhere, nor when the throw was a yut, which gives another throw.
+TEST(ComputerChoice, StrongSideSeesACapturePassedOver) {
+  struct Case {
+    const char* name;
+    int steps;        // of the other side's throw; its unit stands 5 steps from the start
+    bool ours_there;  // one of ours stands where a piece brought in with it would land
+    bool learned;
+  };
+  const Case cases[] = {{"gae past a capture", 2, true, true},
+                        {"gae, nothing there", 2, false, false},
+                        {"yut past a capture", 4, true, false}};
+  for (const Case& c : cases) {
+    const int from = destination(kGoalStation, 5);
+    Position before;
+    before.station[unit_slot(piece_code(0, 0))] = static_cast<std::int8_t>(from);
+    const int ours = c.ours_there ? destination(kGoalStation, c.steps) : 10;
+    before.station[unit_slot(piece_code(1, 0))] = static_cast<std::int8_t>(ours);
+    Position now = before;
+    apply_move(now, piece_code(0, 0) - 1, 0, c.steps);
+    StrongMemory memory;
+    memory.after_own_move = before;
+    memory.has_moved = true;
+    strong_choice(now, 1, 1, 0, memory, 0);
+    EXPECT_EQ(memory.other_passed_a_capture, c.learned) << c.name;
+  }
+}
+
 // Every level but basic names only choices the turn accepts, under either rule, whatever
 // the throw (back-do included) and whatever stands on the board; and a game between two
 // computer sides from a fixed seed replays move for move, drawing only from the generator
