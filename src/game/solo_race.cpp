@@ -45,7 +45,8 @@ class Table {
   const RaceTurns& race_of(Racer racer, std::uint64_t key) const {
     static const RaceTurns kNone;
     const std::int32_t place = find(key);
-    return place < 0 ? kNone : races_[static_cast<int>(racer)][static_cast<std::size_t>(place)];
+    if (place < 0) return kNone;
+    return races_[static_cast<int>(racer)][static_cast<std::size_t>(place)];
   }
   // Once the turns are solved: stores each configuration's turns with its turns after
   // losing each unit, so that the evaluation looks up one entry per side, and lets the
