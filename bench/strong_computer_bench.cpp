@@ -1,23 +1,33 @@
-// Headless tournaments of the strong computer side through the rules alone, and the speed
-// of the rules.
+// Headless tournaments of the computer's levels through the rules alone, and the speed of
+// the rules.
 //
-//   build/bench/strong_computer_bench [games] [seed] [look_ahead]
+//   build/bench/strong_computer_bench [games] [seed] [look_ahead] [levels]
 //
 // 1. Moves applied per second (a position copy and a move), on one core (CPU time).
-// 2. The strong side, playing side 2 as in the game, against three players of side 1: the
-//    basic computer's order of preference, a player choosing a valid piece at random, and
-//    a one-move greedy player (best position right after its move by the strong side's
-//    own evaluation). For each: the strong side's win rate with its 95% confidence
-//    interval, and its decision times (p50, p99, max) in CPU time of the thread, so that
-//    other work on a busy machine does not count; the wall clock's p99 beside them.
+// 2. Each level of the computer (easy, basic, medium, strong), playing side 2 as in the
+//    game, against six players of side 1: a player choosing a valid piece at random; a
+//    one-move greedy player (best position right after its move by the strong side's own
+//    evaluation); and four rules of thumb a person might keep to:
+//      leader:  moves the unit nearest home; enters only when nothing is out;
+//      hunter:  captures if it can, else brings a piece home, else lands on a corner or
+//               the centre, else as leader;
+//      safe:    captures, else brings home, else makes the most advanced move whose
+//               landing no unit of the other side (nor a piece it brings in) can hit with
+//               one throw, else as leader;
+//      stacker: captures, else brings home, else stacks, else as leader.
+//    For each pair: the level's win rate with its 95% confidence interval. For each level:
+//    its decision times (p50, p99, max) in CPU time of the thread, so that other work on a
+//    busy machine does not count, and the wall clock's p99 beside them.
 // 3. Peak memory of the whole run (ru_maxrss).
-// `look_ahead` (default: the game's) sets how many throws the strong side looks ahead, to
-// show what each throw more of look-ahead is worth.
+// `look_ahead` (default: the game's) sets how many throws the strong level looks ahead, to
+// show what each throw more of look-ahead is worth; `levels` (default: all) is a
+// comma-separated list of the levels to play, e.g. "easy,medium".
 // Run it on one core, e.g. taskset -c 0.
 
 #include <sys/resource.h>
 #include <time.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -26,11 +36,14 @@
 #include <ctime>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "game/computer.h"
+#include "game/computer_levels.h"
 #include "game/random.h"
 #include "game/rules.h"
 #include "game/rules_turn.h"
+#include "game/side_config.h"
 #include "game/strong_computer.h"
 
 namespace yut {
@@ -49,13 +62,15 @@ double thread_cpu_micros() {
   return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
 }
 
-// Decision times in microseconds, counted in buckets of one microsecond (the last bucket
-// takes everything longer), so that the memory stays fixed however long the run.
+// Decision times in microseconds, counted in buckets of one microsecond up to a
+// millisecond and of ten above it (the last bucket takes everything longer), so that the
+// memory stays small and fixed however long the run.
 class TimeHistogram {
  public:
   void add(double micros) {
-    const auto bucket = static_cast<std::size_t>(micros);
-    ++counts_[bucket < counts_.size() ? bucket : counts_.size() - 1];
+    const auto bucket =
+        static_cast<std::size_t>(micros < kFine ? micros : kFine + (micros - kFine) / kCoarseWidth);
+    ++counts_[std::min(bucket, counts_.size() - 1)];
     ++total_;
     max_ = std::max(max_, micros);
   }
@@ -64,7 +79,7 @@ class TimeHistogram {
     long seen = 0;
     for (std::size_t b = 0; b < counts_.size(); ++b) {
       seen += counts_[b];
-      if (seen >= wanted) return static_cast<double>(b + 1);
+      if (seen >= wanted) return b < kFine ? b + 1.0 : kFine + (b + 1.0 - kFine) * kCoarseWidth;
     }
     return max_;
   }
@@ -72,7 +87,9 @@ class TimeHistogram {
   double max() const { return max_; }
 
  private:
-  std::array<long, 100000> counts_{};
+  static constexpr std::size_t kFine = 1000;
+  static constexpr double kCoarseWidth = 10;
+  std::array<long, kFine + 10000> counts_{};
   long total_ = 0;
   double max_ = 0;
 };
@@ -95,12 +112,122 @@ struct DecisionTimes {
 };
 
 void print_times(const char* label, const DecisionTimes& t) {
-  std::printf("  %sdecisions %ld: CPU p50 %.0f us, p99 %.0f us, max %.0f us; wall p99 %.0f us\n",
-              label, t.cpu.total(), t.cpu.percentile(0.50), t.cpu.percentile(0.99), t.cpu.max(),
-              t.wall.percentile(0.99));
+  std::printf(
+      "  %-7s decisions %8ld: CPU p50 %5.0f us, p99 %5.0f us, max %5.0f us; wall p99 %5.0f us\n",
+      label, t.cpu.total(), t.cpu.percentile(0.50), t.cpu.percentile(0.99), t.cpu.max(),
+      t.wall.percentile(0.99));
 }
 
-enum class Opponent { kBasic, kRandom, kGreedy };
+// ---------------------------------------------------------------------------------------
+// The players of side 1.
+
+enum class Player { kRandom, kGreedy, kLeader, kHunter, kSafe, kStacker };
+constexpr std::array<const char*, 6> kPlayerNames{"random", "greedy", "leader",
+                                                  "hunter", "safe",   "stacker"};
+
+// Single steps from a station to the goal along the route a unit there takes.
+int steps_home(int station) {
+  static const std::array<int, kStations> steps = [] {
+    std::array<int, kStations> table{};
+    for (int s = 0; s < kStations; ++s) {
+      SideConfig one;
+      one.units[one.count++] = {s, 1};
+      one.arrived = kPiecesPerSide - 1;
+      table[s] = s == kGoalStation ? 0 : steps_left(one);
+    }
+    return table;
+  }();
+  return steps[station];
+}
+
+// What a choice does: where the unit stops and what it meets there.
+struct MoveLook {
+  int choice = 0;
+  bool enters = false;  // a waiting piece comes in
+  int landing = 0;      // station where it stops (kGoalStation when it arrives)
+  Landing what = Landing::kNone;
+};
+
+MoveLook look_at(const Position& p, int side, int choice, int steps) {
+  const int code = choice + side_offset(side) + 1;
+  MoveLook look{choice, !is_out(p, code)};
+  look.landing = destination(look.enters ? kGoalStation : p.station[unit_slot(code)], steps);
+  Position next = p;
+  look.what = apply_move(next, code - 1, side, steps).landing;
+  return look;
+}
+
+// Whether a unit of `hunter` on the board, or a piece it brings in, can land on `station`
+// with one throw.
+bool within_one_throw(const Position& p, int hunter, int station) {
+  const SideConfig c = config_of(p, hunter);
+  for (const ThrowChance& kind : throw_chances()) {
+    const int steps = kind.info->steps;
+    for (int u = 0; u < c.count; ++u) {
+      if (destination(c.units[u].station, steps) == station) return true;
+    }
+    const bool may_enter = c.waiting() > 0 && (steps > 0 || c.count == 0);
+    if (may_enter && destination(kGoalStation, steps) == station) return true;
+  }
+  return false;
+}
+
+bool on_corner_or_centre(int station) {
+  static const std::array<int, 4> kMarks = {
+      station_of_cell(cell_index(0, 0)), station_of_cell(cell_index(0, 6)),
+      station_of_cell(cell_index(6, 0)), station_of_cell(cell_index(3, 3))};
+  return std::ranges::find(kMarks, station) != kMarks.end();
+}
+
+// The rules of thumb: the first test that some move passes picks it (the first such move
+// in the order valid_choices gives, stacks first); the last falls back to the leader's.
+int thumb_choice(const Position& p, int side, int steps, Player player) {
+  std::array<int, kMostChoices> choices{};
+  const int count = valid_choices(p, side, steps, choices);
+  std::array<MoveLook, kMostChoices> looks{};
+  for (int m = 0; m < count; ++m) looks[m] = look_at(p, side, choices[m], steps);
+  auto first = [&](auto&& passes) {
+    for (int m = 0; m < count; ++m) {
+      if (passes(looks[m])) return looks[m].choice;
+    }
+    return 0;
+  };
+  if (player != Player::kLeader) {
+    if (int c = first([](const MoveLook& l) { return l.what == Landing::kCaptured; })) return c;
+    if (int c = first([](const MoveLook& l) { return l.what == Landing::kGoal; })) return c;
+  }
+  if (player == Player::kHunter) {
+    if (int c = first([](const MoveLook& l) { return on_corner_or_centre(l.landing); })) return c;
+  }
+  if (player == Player::kStacker) {
+    if (int c = first([](const MoveLook& l) { return l.what == Landing::kStacked; })) return c;
+  }
+  if (player == Player::kSafe) {
+    int best = 0;
+    int best_left = 0;
+    for (int m = 0; m < count; ++m) {
+      const int left = steps_home(looks[m].landing);
+      if (!within_one_throw(p, 1 - side, looks[m].landing) && (best == 0 || left < best_left)) {
+        best = looks[m].choice;
+        best_left = left;
+      }
+    }
+    if (best != 0) return best;
+  }
+  // The leader: the unit out nearest home; a new piece only when nothing is out.
+  int best = choices[0];
+  int best_left = -1;
+  for (int m = 0; m < count; ++m) {
+    if (looks[m].enters && count > 1) continue;
+    const int code = choices[m] + side_offset(side) + 1;
+    const int left = looks[m].enters ? 0 : steps_home(p.station[unit_slot(code)]);
+    if (best_left < 0 || left < best_left) {
+      best = choices[m];
+      best_left = left;
+    }
+  }
+  return best;
+}
 
 // Throws and the basic player's draws come from one seeded generator, as in the game.
 class Roller : public Random {
@@ -113,61 +240,54 @@ class Roller : public Random {
   std::mt19937 engine_;
 };
 
-void tournament(const char* label, Opponent opponent, int games, std::uint32_t seed, int look_ahead,
-                DecisionTimes& all) {
-  static DecisionTimes times;
-  times = DecisionTimes{};
+constexpr std::array<const char*, 4> kLevelNames{"easy", "basic", "medium", "strong"};
+constexpr std::array<ComputerLevel, 4> kLevels{ComputerLevel::kEasy, ComputerLevel::kBasic,
+                                               ComputerLevel::kMedium, ComputerLevel::kStrong};
+
+// The level's win rate as side 2 against `player` as side 1, adding its decision times.
+double tournament(ComputerLevel level, Player player, int games, std::uint32_t seed, int look_ahead,
+                  DecisionTimes& times) {
   Roller roller(seed);
   std::mt19937 choices(seed ^ 0x9e3779b9U);
   long wins = 0;
-  long throws = 0;
-  auto roll = [&] {
-    ++throws;
-    return roller.uniform(kRollRange);
-  };
+  auto roll = [&] { return roller.uniform(kRollRange); };
   auto other = [&](const Position& p, const ThrowInfo& info, int pending) {
-    switch (opponent) {
-      case Opponent::kBasic:
-        return preferred_choice(p, kOtherSide, roller);
-      case Opponent::kRandom:
+    switch (player) {
+      case Player::kRandom:
         return random_valid_choice(p, kOtherSide, info.steps, choices);
-      case Opponent::kGreedy:
-        break;
+      case Player::kGreedy:
+        return best_now_choice(p, kOtherSide, info, pending);
+      default:
+        return thumb_choice(p, kOtherSide, info.steps, player);
     }
-    return best_now_choice(p, kOtherSide, info, pending);
   };
-  StrongMemory memory;  // the strong side's, new with each game
-  auto strong = [&](const Position& p, const ThrowInfo& info, int pending) {
+  ComputerMind mind{level};  // new with each game
+  auto computer = [&](const Position& p, const ThrowInfo& info, int pending) {
     const auto start = std::chrono::steady_clock::now();
     const double cpu_start = thread_cpu_micros();
-    const int choice = strong_choice(p, kStrongSide, info.steps, pending, memory, look_ahead);
+    const int choice =
+        level == ComputerLevel::kStrong && look_ahead != kStrongLookAhead
+            ? strong_choice(p, kStrongSide, info.steps, pending, mind.memory, look_ahead)
+            : level_choice(mind, p, kStrongSide, info, pending, RuleSet::kClassic, roller);
     const double cpu = thread_cpu_micros() - cpu_start;
     const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - start;
-    for (DecisionTimes* t : {&times, &all}) {
-      t->cpu.add(cpu);
-      t->wall.add(wall.count());
-    }
+    times.cpu.add(cpu);
+    times.wall.add(wall.count());
     return choice;
   };
-  prepare_strong_computer();  // as the game does before its first decision
+  prepare_level(level);  // as the game does before its first decision
   for (int g = 0; g < games; ++g) {
-    memory = {};
+    mind = ComputerMind{level};
     Position p;
     for (;;) {
       if (play_rules_turn(p, kOtherSide, roll, other)) break;
-      if (play_rules_turn(p, kStrongSide, roll, strong)) {
+      if (play_rules_turn(p, kStrongSide, roll, computer)) {
         ++wins;
         break;
       }
     }
   }
-  const double rate = static_cast<double>(wins) / games;
-  const double half = 1.96 * std::sqrt(rate * (1 - rate) / games);
-  std::printf(
-      "strong vs %-6s %6d games: wins %5.1f%% (95%% CI %.1f%% to %.1f%%), %.1f throws/game\n",
-      label, games, 100 * rate, 100 * (rate - half), 100 * (rate + half),
-      static_cast<double>(throws) / games);
-  print_times("", times);
+  return static_cast<double>(wins) / games;
 }
 
 void moves_per_second(std::uint32_t seed) {
@@ -181,7 +301,7 @@ void moves_per_second(std::uint32_t seed) {
   const double start = cpu_seconds();
   while (applied < kMoves) {
     const int steps = throw_for_roll(static_cast<int>(engine() % kRollRange)).steps;
-    std::array<int, 5> choices{};
+    std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, side, steps, choices);
     const int choice = choices[engine() % static_cast<unsigned>(count)];
     Position next = p;
@@ -203,7 +323,7 @@ void moves_per_second(std::uint32_t seed) {
   p = Position{};
   for (int k = 0; k < kList; ++k) {
     const int steps = throw_for_roll(static_cast<int>(engine() % kRollRange)).steps;
-    std::array<int, 5> choices{};
+    std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, side, steps, choices);
     from[k] = p;
     what[k] = {choices[engine() % static_cast<unsigned>(count)] + side_offset(side), side, steps};
@@ -231,21 +351,41 @@ void moves_per_second(std::uint32_t seed) {
 }  // namespace yut
 
 int main(int argc, char** argv) {
+  using namespace yut;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  const int games = argc > 1 ? std::atoi(argv[1]) : 10000;
+  const int games = argc > 1 ? std::atoi(argv[1]) : 3000;
   const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::atol(argv[2]) : 2026);
-  const int look_ahead = argc > 3 ? std::atoi(argv[3]) : yut::kStrongLookAhead;
-  if (games <= 0 || look_ahead < 0) {
-    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed] [look_ahead]\n");
+  const int look_ahead = argc > 3 ? std::atoi(argv[3]) : kStrongLookAhead;
+  const std::string wanted = argc > 4 ? argv[4] : "easy,basic,medium,strong";
+  std::vector<int> levels;
+  for (int l = 0; l < static_cast<int>(kLevels.size()); ++l) {
+    if (("," + wanted + ",").find(std::string(",") + kLevelNames[l] + ",") != std::string::npos) {
+      levels.push_back(l);
+    }
+  }
+  if (games <= 0 || look_ahead < 0 || levels.empty()) {
+    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed] [look_ahead] [levels]\n");
     return 2;
   }
-  std::printf("strong side looks %d throws ahead\n", look_ahead);
-  yut::moves_per_second(seed);
-  static yut::DecisionTimes all;
-  yut::tournament("basic", yut::Opponent::kBasic, games, seed, look_ahead, all);
-  yut::tournament("random", yut::Opponent::kRandom, games, seed + 1, look_ahead, all);
-  yut::tournament("greedy", yut::Opponent::kGreedy, games, seed + 2, look_ahead, all);
-  yut::print_times("all ", all);
+  std::printf("strong level looks %d throws ahead; %d games per pair, seed %u\n", look_ahead, games,
+              seed);
+  moves_per_second(seed);
+  std::printf("\nwins of the level (side 2) against each player (side 1), 95%% CI\n%-7s", "");
+  for (const char* name : kPlayerNames) std::printf(" %-18s", name);
+  std::printf("\n");
+  std::vector<DecisionTimes> times(levels.size());
+  for (std::size_t l = 0; l < levels.size(); ++l) {
+    std::printf("%-7s", kLevelNames[levels[l]]);
+    for (int player = 0; player < static_cast<int>(kPlayerNames.size()); ++player) {
+      const double rate = tournament(kLevels[levels[l]], static_cast<Player>(player), games,
+                                     seed + player, look_ahead, times[l]);
+      const double half = 1.96 * std::sqrt(rate * (1 - rate) / games);
+      std::printf(" %5.1f (%4.1f-%4.1f) ", 100 * rate, 100 * (rate - half), 100 * (rate + half));
+    }
+    std::printf("\n");
+  }
+  std::printf("\ndecision times, all games of each level\n");
+  for (std::size_t l = 0; l < levels.size(); ++l) print_times(kLevelNames[levels[l]], times[l]);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak memory (ru_maxrss): %ld KiB\n", usage.ru_maxrss);

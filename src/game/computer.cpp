@@ -31,6 +31,25 @@ int preferred_choice(const Position& position, int side, Random& random) {
   return kFirstPieceChoice + random.uniform(kPiecesPerSide);
 }
 
+int valid_choices(const Position& p, int side, int steps, std::array<int, kMostChoices>& choices) {
+  int count = 0;
+  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
+    if (is_out(p, stack_code(side, k))) choices[count++] = k + kFirstStackChoice;
+  }
+  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
+    if (is_out(p, piece_code(side, k))) choices[count++] = k + kFirstPieceChoice;
+  }
+  if (steps < 0 && count != 0) return count;  // back-do moves only what is out
+  for (int k = 0; k < kPiecesPerSide; ++k) {
+    const int code = piece_code(side, k);
+    if (!is_out(p, code) && choice_refusal(p, code, side) == Refusal::kNone) {
+      choices[count++] = k + kFirstPieceChoice;
+      break;
+    }
+  }
+  return count;
+}
+
 int computer_choice(const GameState& state, Random& random) {
   return preferred_choice(to_position(state), kComputerSide, random);
 }

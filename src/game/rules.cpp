@@ -66,21 +66,6 @@ int take_last_stacked(Position& p, int side) {
   return code;
 }
 
-// The code of an own stack of `pieces` pieces: a new pair takes the first-pair code unless
-// that one is already on the board.
-int stack_code_for(const Position& p, int side, int pieces) {
-  switch (pieces) {
-    case 2: {
-      const int pair = stack_code(side, kPairOffset);
-      return is_out(p, pair) ? stack_code(side, kSecondPairOffset) : pair;
-    }
-    case 3:
-      return stack_code(side, kTripleOffset);
-    default:
-      return stack_code(side, kQuadOffset);
-  }
-}
-
 MoveOutcome reach_goal(Position& p, int side, int code) {
   const int pieces = pieces_in(code);
   if (is_piece_code(code)) {
@@ -164,6 +149,19 @@ void store_position(const Position& p, GameState& state) {
     }
     state.stacked_count[side] = p.stacked_count[side];
     state.arrived_count[side] = p.arrived_count[side];
+  }
+}
+
+int stack_code_for(const Position& p, int side, int pieces) {
+  switch (pieces) {
+    case 2: {
+      const int pair = stack_code(side, kPairOffset);
+      return is_out(p, pair) ? stack_code(side, kSecondPairOffset) : pair;
+    }
+    case 3:
+      return stack_code(side, kTripleOffset);
+    default:
+      return stack_code(side, kQuadOffset);
   }
 }
 

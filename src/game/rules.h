@@ -56,6 +56,9 @@ void store_position(const Position& position, GameState& state);
 inline bool is_out(const Position& p, int code) {
   return p.station[unit_slot(code)] != kOffBoard;
 }
+// The code a stack of `pieces` (2..4) of `side` takes when it forms: a new pair takes the
+// first-pair code unless that one is already on the board.
+int stack_code_for(const Position& p, int side, int pieces);
 // The code standing on a station, or kEmptyStation.
 int code_at(const Position& p, int station);
 // Units (single pieces and stacks) of a side on the board.

@@ -92,19 +92,13 @@ SideConfig without_unit(const SideConfig& c, int u) {
 
 void place(Position& p, int side, const SideConfig& c) {
   int next = 0;
-  bool pair_out = false;
   for (int u = 0; u < c.count; ++u) {
     const Unit& unit = c.units[u];
     int code = piece_code(side, next);
     if (unit.pieces == 1) {
       ++next;
     } else {
-      if (unit.pieces == 2) {
-        code = stack_code(side, pair_out ? kSecondPairOffset : kPairOffset);
-        pair_out = true;
-      } else {
-        code = stack_code(side, unit.pieces == 3 ? kTripleOffset : kQuadOffset);
-      }
+      code = stack_code_for(p, side, unit.pieces);
       for (int k = 0; k < unit.pieces; ++k) {
         p.stacked[side][p.stacked_count[side]++] =
             static_cast<std::int8_t>(piece_code(side, next++));

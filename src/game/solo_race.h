@@ -23,6 +23,12 @@ struct RaceTurns {
 };
 const RaceTurns& race_turns(const SideConfig& config);
 
+// The same for a side that keeps to one unit: it moves the unit it has out (its first
+// valid choice) and brings a piece in only when nothing is out, as the basic computer and
+// many people do. Such a side needs several turns more than one that plays its best.
+// With several units out it moves them in the order of the configuration's own pieces.
+const RaceTurns& one_unit_race_turns(const SideConfig& config);
+
 // Builds the table now rather than on the first question (it takes a fraction of a second).
 void prepare_solo_race();
 

@@ -1,6 +1,5 @@
 #include "game/strong_computer.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "game/side_config.h"
@@ -19,6 +18,13 @@ constexpr double kSpread = 0.48;       // spread of the race's outcome per root 
 // Decisions that must find the other side with one unit out and pieces waiting, and never
 // with two units out, before it is expected to keep to one unit.
 constexpr int kKeptToOneEvidence = 3;
+// Until then, and while it has never had two units out, the chance given to its keeping
+// to its one unit rather than making the move that looks best to it.
+constexpr double kKeepsToOneBefore = 0.5;
+// The chance that a side keeping to one unit takes a capture that another of its moves
+// (a piece brought in) would make, until it has been seen passing one over. Many people
+// keep to one unit and still take a piece when they can; the basic computer never does.
+constexpr double kTakesCaptureChance = 0.15;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
@@ -94,19 +100,81 @@ double risk(const SideConfig& prey, const RaceTurns& prey_race, const SideConfig
   return loss;
 }
 
-// How the search expects the other side to answer.
-enum class Answer {
-  kItsUnit,  // moves the unit it has out (its stacks first, then its highest piece), and
-             // brings a piece in only when nothing is out
-  kBestNow,  // the move that looks best to it right away, by this evaluation
+// The choice whose worth is highest (the first of equals) and that worth.
+struct Best {
+  int choice = 0;
+  double worth = -1;
 };
+template <class Worth>
+Best best_of(const std::array<int, kMostChoices>& choices, int count, Worth&& worth) {
+  Best best{choices[0], -1};
+  for (int m = 0; m < count; ++m) {
+    const double w = worth(m);
+    if (w > best.worth) best = {choices[m], w};
+  }
+  return best;
+}
+
+// How the search expects the other side to answer: with its one unit (it moves the unit
+// it has out, its stacks first, then its highest piece, and brings a piece in only when
+// nothing is out), or with the move that looks best to it right away by this evaluation,
+// or either with a chance.
+struct Answer {
+  double its_unit = 0;         // chance that it keeps to its one unit
+  bool takes_captures = true;  // while keeping to it, it may still take a capture
+  bool keeps_to_one() const { return its_unit == 1; }
+};
+
+// The first choice other than the first valid one that captures, or 0.
+int capturing_choice(const Position& p, int side, const ThrowInfo& info,
+                     const std::array<int, kMostChoices>& choices, int count) {
+  for (int m = 1; m < count; ++m) {
+    Position next = p;
+    if (apply_move(next, choices[m] + side_offset(side), side, info.steps).landing ==
+        Landing::kCaptured) {
+      return choices[m];
+    }
+  }
+  return 0;
+}
+
+// Learns from the other side's turn since the strong side's last choice: a one-unit side
+// that moved its unit by one throw with which a piece brought in would have taken one of
+// ours has passed over that capture.
+void learn_from_answer(StrongMemory& memory, const Position& now, int side) {
+  const Position& before = memory.after_own_move;
+  const SideConfig was = config_of(before, 1 - side);
+  const SideConfig is = config_of(now, 1 - side);
+  if (!memory.has_moved || key_of(was) == key_of(is)) return;  // no turn of the other side
+  memory.has_moved = false;
+  const bool own_unchanged = key_of(config_of(before, side)) == key_of(config_of(now, side));
+  if (!own_unchanged || was.count != 1 || is.count != 1 || was.waiting() != is.waiting() ||
+      was.waiting() == 0) {
+    return;
+  }
+  bool any = false;
+  bool each_would_capture = true;
+  for (const ThrowChance& kind : throw_chances()) {
+    const int steps = kind.info->steps;
+    if (kind.info->extra_throw || destination(was.units[0].station, steps) != is.units[0].station) {
+      continue;
+    }
+    any = true;
+    const int entry = destination(kGoalStation, steps);
+    const int found = code_at(before, entry);
+    if (steps < 0 || found == kEmptyStation || !is_own_code(side, found)) {
+      each_would_capture = false;
+    }
+  }
+  if (any && each_would_capture) memory.other_passed_a_capture = true;
+}
 
 struct Search {
   int side;       // the side the search plays for
   Answer answer;  // what the other side is expected to do
 
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
-    if (depth == 0) return position_worth(p, side, mover);
+    if (depth == 0) return position_worth(p, side, mover, answer.keeps_to_one());
     double value = 0;
     for (const ThrowChance& kind : throw_chances()) {
       value += kind.chance * best_move(p, mover, *kind.info, throws_after, depth);
@@ -118,19 +186,28 @@ struct Search {
   // other side's expected answer.
   double best_move(const Position& p, int mover, const ThrowInfo& info, int throws_after,
                    int depth) const {
-    std::array<int, 5> choices{};
+    std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, mover, info.steps, choices);
     if (mover != side) {
-      const int answer_choice = count == 1 || answer == Answer::kItsUnit
-                                    ? choices[0]
-                                    : best_now_choice(p, mover, info, throws_after);
-      return after_move(p, mover, answer_choice, info, throws_after, depth - 1);
+      auto after = [&](int choice) {
+        return after_move(p, mover, choice, info, throws_after, depth - 1);
+      };
+      if (count == 1) return after(choices[0]);
+      if (answer.keeps_to_one()) {
+        const int capture =
+            answer.takes_captures ? capturing_choice(p, mover, info, choices, count) : 0;
+        if (capture == 0) return after(choices[0]);
+        return kTakesCaptureChance * after(capture) + (1 - kTakesCaptureChance) * after(choices[0]);
+      }
+      const int best_now = best_now_choice(p, mover, info, throws_after);
+      if (answer.its_unit == 0 || best_now == choices[0]) return after(best_now);
+      return answer.its_unit * after(choices[0]) + (1 - answer.its_unit) * after(best_now);
     }
-    double best = 0;
-    for (int m = 0; m < count; ++m) {
-      best = std::max(best, after_move(p, mover, choices[m], info, throws_after, depth - 1));
-    }
-    return best;
+    return best_of(choices, count,
+                   [&](int m) {
+                     return after_move(p, mover, choices[m], info, throws_after, depth - 1);
+                   })
+        .worth;
   }
 
   double after_move(const Position& p, int mover, int choice, const ThrowInfo& info,
@@ -146,32 +223,14 @@ struct Search {
 
 }  // namespace
 
-int valid_choices(const Position& p, int side, int steps, std::array<int, 5>& choices) {
-  int count = 0;
-  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
-    if (is_out(p, stack_code(side, k))) choices[count++] = k + 11;
-  }
-  for (int k = kPiecesPerSide - 1; k >= 0; --k) {
-    if (is_out(p, piece_code(side, k))) choices[count++] = k + 1;
-  }
-  if (steps < 0 && count != 0) return count;  // back-do moves only what is out
-  for (int k = 0; k < kPiecesPerSide; ++k) {
-    const int code = piece_code(side, k);
-    if (!is_out(p, code) && choice_refusal(p, code, side) == Refusal::kNone) {
-      choices[count++] = k + 1;
-      break;
-    }
-  }
-  return count;
-}
-
-double position_worth(const Position& p, int side, int to_move) {
+double position_worth(const Position& p, int side, int to_move, bool other_keeps_to_one) {
   if (has_won(p, side)) return 1;
   if (has_won(p, 1 - side)) return 0;
   const SideConfig own = config_of(p, side);
   const SideConfig other = config_of(p, 1 - side);
   const RaceTurns& own_turns = race_turns(own);
-  const RaceTurns& other_turns = race_turns(other);
+  const RaceTurns& other_turns =
+      other_keeps_to_one ? one_unit_race_turns(other) : race_turns(other);
   const double own_race = own_turns.turns;
   const double other_race = other_turns.turns;
   // Only the side that throws next threatens at once; the other can answer first.
@@ -185,52 +244,63 @@ double position_worth(const Position& p, int side, int to_move) {
 }
 
 int best_now_choice(const Position& p, int side, const ThrowInfo& info, int throws_pending) {
-  std::array<int, 5> choices{};
+  std::array<int, kMostChoices> choices{};
   const int count = valid_choices(p, side, info.steps, choices);
-  int best = choices[0];
-  double best_worth = -1;
-  for (int m = 0; count > 1 && m < count; ++m) {
-    Position next = p;
-    const MoveOutcome outcome = apply_move(next, choices[m] + side_offset(side), side, info.steps);
-    const bool again =
-        throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) > 0;
-    const double worth = position_worth(next, side, again ? side : 1 - side);
-    if (worth > best_worth) {
-      best_worth = worth;
-      best = choices[m];
-    }
+  if (count == 1) return choices[0];
+  return best_of(choices, count,
+                 [&](int m) {
+                   Position next = p;
+                   const MoveOutcome outcome =
+                       apply_move(next, choices[m] + side_offset(side), side, info.steps);
+                   const bool again =
+                       throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) >
+                       0;
+                   return position_worth(next, side, again ? side : 1 - side);
+                 })
+      .choice;
+}
+
+WeighedChoices weigh_choices(const Position& p, int side, const ThrowInfo& info, int throws_pending,
+                             StrongMemory& memory, int look_ahead) {
+  // A side that has never had two units out at once is expected to go on moving the one
+  // it has, half expected to until it has shown it a few times; once it has had two out,
+  // it is expected to make the move that looks best to it.
+  learn_from_answer(memory, p, side);
+  const int other_out = units_out(p, 1 - side);
+  if (other_out >= 2) memory.other_spread_out = true;
+  if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
+  Answer answer;
+  if (!memory.other_spread_out) {
+    answer.its_unit = memory.other_kept_to_one >= kKeptToOneEvidence ? 1.0 : kKeepsToOneBefore;
+    answer.takes_captures = !memory.other_passed_a_capture;
   }
-  return best;
+  const Search search{side, answer};
+  WeighedChoices weighed;
+  weighed.count = valid_choices(p, side, info.steps, weighed.choices);
+  for (int m = 0; weighed.count > 1 && m < weighed.count; ++m) {
+    weighed.worth[m] =
+        search.after_move(p, side, weighed.choices[m], info, throws_pending, look_ahead);
+  }
+  return weighed;
 }
 
 int strong_choice(const Position& p, int side, int steps, int throws_pending, StrongMemory& memory,
                   int look_ahead) {
-  // A side that has never had two units out at once is expected to go on moving the one
-  // it has; once it has, it is expected to make the move that looks best to it.
-  const int other_out = units_out(p, 1 - side);
-  if (other_out >= 2) memory.other_spread_out = true;
-  if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
-  const bool keeps_to_one =
-      !memory.other_spread_out && memory.other_kept_to_one >= kKeptToOneEvidence;
-  const Search search{side, keeps_to_one ? Answer::kItsUnit : Answer::kBestNow};
-  std::array<int, 5> choices{};
-  const int count = valid_choices(p, side, steps, choices);
-  if (count == 1) return choices[0];
-  const ThrowInfo* info = nullptr;
+  const ThrowInfo* info = throw_chances()[0].info;
   for (const ThrowChance& kind : throw_chances()) {
     if (kind.info->steps == steps) info = kind.info;
   }
-  if (info == nullptr) return choices[0];
-  int best = choices[0];
-  double best_worth = -1;
-  for (int m = 0; m < count; ++m) {
-    const double worth = search.after_move(p, side, choices[m], *info, throws_pending, look_ahead);
-    if (worth > best_worth) {
-      best_worth = worth;
-      best = choices[m];
-    }
-  }
-  return best;
+  const WeighedChoices weighed = weigh_choices(p, side, *info, throws_pending, memory, look_ahead);
+  const int choice =
+      best_of(weighed.choices, weighed.count, [&](int m) { return weighed.worth[m]; }).choice;
+  note_own_choice(memory, p, side, choice, steps);
+  return choice;
+}
+
+void note_own_choice(StrongMemory& memory, const Position& p, int side, int choice, int steps) {
+  memory.after_own_move = p;
+  apply_move(memory.after_own_move, choice + side_offset(side), side, steps);
+  memory.has_moved = true;
 }
 
 void prepare_strong_computer() {

@@ -4,21 +4,21 @@
 // each side still needs to bring its pieces home and the pieces within the other side's
 // reach. It expects the other side to answer with the move that looks best at once, or,
 // once the other side has shown that it keeps to one unit on the board, to go on doing
-// so. It draws no random numbers, so a game with a fixed seed replays the same.
+// so (and to race as such a side does); before either is shown, each with half the
+// chance. It draws no random numbers, so a game with a fixed seed replays the same.
 
 #include <array>
 
+#include "game/computer.h"
 #include "game/rules.h"
 
 namespace yut {
 
-// Distinct choices (1..4 a piece, 11..14 a stack) the turn accepts for `side` on a throw
-// of `steps`: each unit on the board, then one waiting piece; returns how many.
-int valid_choices(const Position& position, int side, int steps, std::array<int, 5>& choices);
-
 // The chance that `side` wins from this position, as estimated without look-ahead, when
-// `to_move` throws next.
-double position_worth(const Position& position, int side, int to_move);
+// `to_move` throws next; `other_keeps_to_one` when the other side is expected to keep to
+// one unit on the board, so that it races as such a side does.
+double position_worth(const Position& position, int side, int to_move,
+                      bool other_keeps_to_one = false);
 
 // The choice whose position right after the move looks best to `side` by position_worth,
 // without looking further: how the strong side expects a good player to answer.
@@ -28,6 +28,11 @@ int best_now_choice(const Position& position, int side, const ThrowInfo& info, i
 struct StrongMemory {
   bool other_spread_out = false;  // the other side has had two units on the board at once
   int other_kept_to_one = 0;      // decisions that found it with one unit out and more waiting
+  // The other side has moved its one unit on a throw that would have brought a piece in
+  // onto one of ours: it keeps to its unit even to pass over a capture.
+  bool other_passed_a_capture = false;
+  Position after_own_move{};  // what the strong side's last choice left
+  bool has_moved = false;
 };
 
 // How far the strong side looks ahead: throws after the one it is choosing for. Each throw
@@ -39,6 +44,23 @@ inline constexpr int kStrongLookAhead = 3;
 // `memory` starts empty with each game and learns from the positions it is shown.
 int strong_choice(const Position& position, int side, int steps, int throws_pending,
                   StrongMemory& memory, int look_ahead = kStrongLookAhead);
+
+// Every valid choice for `side` on the throw `info` with the worth the same look-ahead
+// gives it (worth is left 0 when there is only one choice), learning into `memory` as
+// strong_choice does.
+struct WeighedChoices {
+  std::array<int, kMostChoices> choices{};
+  std::array<double, kMostChoices> worth{};
+  int count = 0;
+};
+WeighedChoices weigh_choices(const Position& position, int side, const ThrowInfo& info,
+                             int throws_pending, StrongMemory& memory,
+                             int look_ahead = kStrongLookAhead);
+
+// Tells `memory` the choice made after weigh_choices, so that it can learn from the other
+// side's answer (strong_choice does this itself).
+void note_own_choice(StrongMemory& memory, const Position& position, int side, int choice,
+                     int steps);
 
 // Builds the tables of the evaluation now rather than at the first decision.
 void prepare_strong_computer();

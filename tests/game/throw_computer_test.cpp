@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/computer.h"
+#include "game/computer_levels.h"
 #include "game/routes.h"
 #include "game/rules_turn.h"
 #include "game/solo_race.h"
@@ -105,13 +106,19 @@ TEST(ComputerChoice, StrongWorthIsTheSameWhileTheProgramStarts) {
 
 // The turns a side needs alone are what one more throw makes of them: for positions of
 // random games, the table's value equals one turn plus, over the throws, the best move's
-// value (a throw of yut or mo stays in the turn, a move that wins ends it); and what it
-// gives for the loss of a unit is the value of the side without that unit.
+// value (a throw of yut or mo stays in the turn, a move that wins ends it), and the same
+// with the first valid move for a side that keeps to one unit (while it has at most one
+// out, where the first move does not depend on which piece is which); and what the table gives
+// for the loss of a unit is the value of the side without that unit.
 TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
   std::mt19937 engine(11);
   Position p;
+  auto one_unit_turns = [](const Position& q, int side) {
+    return one_unit_race_turns(config_of(q, side)).turns;
+  };
   for (int checked = 0, side = 0; checked < 2000; side = 1 - side) {
     double expected = 1;
+    double expected_one_unit = 1;
     for (int roll = 0; roll < kRollRange; ++roll) {
       const ThrowInfo& info = throw_for_roll(roll);
       std::array<int, 5> choices{};
@@ -120,13 +127,19 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
       for (int k = 0; k < count; ++k) {
         Position next = p;
         apply_move(next, choices[k] + side_offset(side), side, info.steps);
-        best = std::min(best, has_won(next, side)
-                                  ? 0.0
-                                  : turns_to_finish(next, side) - (info.extra_throw ? 1.0 : 0.0));
+        const double same_turn = info.extra_throw ? 1.0 : 0.0;
+        best = std::min(best, has_won(next, side) ? 0.0 : turns_to_finish(next, side) - same_turn);
+        if (k == 0) {
+          expected_one_unit +=
+              (has_won(next, side) ? 0.0 : one_unit_turns(next, side) - same_turn) / kRollRange;
+        }
       }
       expected += best / kRollRange;
     }
     ASSERT_NEAR(turns_to_finish(p, side), expected, 1e-4) << "check " << checked;
+    if (units_out(p, side) <= 1) {
+      ASSERT_NEAR(one_unit_turns(p, side), expected_one_unit, 1e-4) << "check " << checked;
+    }
     // After a capture: the same position with that unit taken off the board.
     const SideConfig own = config_of(p, side);
     for (int u = 0; u < own.count; ++u) {
@@ -148,30 +161,87 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
   }
 }
 
-TEST(ComputerChoice, StrongChoicesAreNeverRefused) {
-  std::mt19937 engine(5);
-  long decisions = 0;
-  long refused = 0;
-  auto roll = [&] { return static_cast<int>(engine() % kRollRange); };
-  while (decisions < 100000) {
-    Position position;
-    std::array<StrongMemory, 2> memory{};
-    for (int side = 0; !testing::Test::HasFailure(); side = 1 - side) {
-      auto choose = [&](const Position& p, const ThrowInfo& info, int pending) {
-        const int choice = strong_choice(p, side, info.steps, pending, memory[side], 1);
-        ++decisions;
-        if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
-          ++refused;
-          ADD_FAILURE() << "choice " << choice << " of side " << side << " for steps " << info.steps
-                        << " is refused";
-        }
-        return choice;
-      };
-      if (play_rules_turn(position, side, roll, choose)) break;
-    }
-    if (testing::Test::HasFailure()) break;
+// The strong side learns that the other side keeps to its one unit even past a capture
+// only from a turn of one throw that moved that unit where a piece brought in with the
+// same throw would have taken one of ours; not when the piece brought in would have
+// landed elsewhere, nor when the throw was a yut, which gives another throw.
+TEST(ComputerChoice, StrongSideSeesACapturePassedOver) {
+  struct Case {
+    const char* name;
+    int steps;        // of the other side's throw; its unit stands 5 steps from the start
+    bool ours_there;  // one of ours stands where a piece brought in with it would land
+    bool learned;
+  };
+  const Case cases[] = {{"gae past a capture", 2, true, true},
+                        {"gae, nothing there", 2, false, false},
+                        {"yut past a capture", 4, true, false}};
+  for (const Case& c : cases) {
+    const int from = destination(kGoalStation, 5);
+    Position before;
+    before.station[unit_slot(piece_code(0, 0))] = static_cast<std::int8_t>(from);
+    const int ours = c.ours_there ? destination(kGoalStation, c.steps) : 10;
+    before.station[unit_slot(piece_code(1, 0))] = static_cast<std::int8_t>(ours);
+    Position now = before;
+    apply_move(now, piece_code(0, 0) - 1, 0, c.steps);
+    StrongMemory memory;
+    memory.after_own_move = before;
+    memory.has_moved = true;
+    strong_choice(now, 1, 1, 0, memory, 0);
+    EXPECT_EQ(memory.other_passed_a_capture, c.learned) << c.name;
   }
-  EXPECT_EQ(refused, 0);
+}
+
+// Every level but basic names only choices the turn accepts, under either rule, whatever
+// the throw (back-do included) and whatever stands on the board; and a game between two
+// computer sides from a fixed seed replays move for move, drawing only from the generator
+// it is given. The strong level looks one throw ahead here to keep the run short.
+TEST(ComputerChoice, LevelsAreNeverRefusedAndReplay) {
+  struct Case {
+    ComputerLevel level;
+    RuleSet rules;
+    long decisions;
+  };
+  const Case cases[] = {{ComputerLevel::kEasy, RuleSet::kClassic, 20000},
+                        {ComputerLevel::kBasic, RuleSet::kFair, 0},
+                        {ComputerLevel::kMedium, RuleSet::kFair, 20000},
+                        {ComputerLevel::kStrong, RuleSet::kClassic, 100000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.level));
+    // One game of the level against itself: the positions after each turn.
+    auto play_game = [&](unsigned seed, long& decisions, long& refused) {
+      SeededRandom random(seed);
+      std::vector<Position> turns;
+      std::array<ComputerMind, 2> minds{ComputerMind{c.level}, ComputerMind{c.level}};
+      Position position;
+      auto roll = [&] { return random.uniform(kRollRange); };
+      for (int side = 0;; side = 1 - side) {
+        auto choose = [&](const Position& p, const ThrowInfo& info, int pending) {
+          const int choice =
+              c.level == ComputerLevel::kStrong
+                  ? strong_choice(p, side, info.steps, pending, minds[side].memory, 1)
+                  : level_choice(minds[side], p, side, info, pending, c.rules, random);
+          ++decisions;
+          if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
+            ++refused;
+          }
+          return choice;
+        };
+        const bool won = play_rules_turn(position, side, roll, choose, c.rules);
+        turns.push_back(position);
+        if (won) return turns;
+      }
+    };
+    long decisions = 0;
+    long refused = 0;
+    for (unsigned seed = 1; decisions < c.decisions || seed <= 3; ++seed) {
+      const std::vector<Position> first = play_game(seed, decisions, refused);
+      long again = 0;
+      EXPECT_TRUE(play_game(seed, again, again) == first) << "seed " << seed;
+    }
+    if (c.level != ComputerLevel::kBasic) {
+      EXPECT_EQ(refused, 0);
+    }
+  }
 }
 
 }  // namespace
