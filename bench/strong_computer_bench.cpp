@@ -268,7 +268,7 @@ double tournament(ComputerLevel level, Player player, int games, std::uint32_t s
     const int choice =
         level == ComputerLevel::kStrong && look_ahead != kStrongLookAhead
             ? strong_choice(p, kStrongSide, info.steps, pending, mind.memory, look_ahead)
-            : level_choice(mind, p, kStrongSide, info, pending, RuleSet::kClassic, roller);
+            : computer_choice(mind, p, kStrongSide, info, pending, RuleSet::kClassic, roller);
     const double cpu = thread_cpu_micros() - cpu_start;
     const std::chrono::duration<double, std::micro> wall = std::chrono::steady_clock::now() - start;
     times.cpu.add(cpu);

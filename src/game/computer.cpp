@@ -6,7 +6,6 @@ namespace yut {
 
 namespace {
 
-constexpr int kComputerSide = 1;
 constexpr int kFirstPieceChoice = 1;
 constexpr int kFirstStackChoice = 11;
 
@@ -48,10 +47,6 @@ int valid_choices(const Position& p, int side, int steps, std::array<int, kMostC
     }
   }
   return count;
-}
-
-int computer_choice(const GameState& state, Random& random) {
-  return preferred_choice(to_position(state), kComputerSide, random);
 }
 
 }  // namespace yut

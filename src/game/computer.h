@@ -24,7 +24,4 @@ inline constexpr int kMostChoices = 5;
 int valid_choices(const Position& position, int side, int steps,
                   std::array<int, kMostChoices>& choices);
 
-// The same for the computer, which plays side 1 (player2).
-int computer_choice(const GameState& state, Random& random);
-
 }  // namespace yut

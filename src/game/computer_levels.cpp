@@ -49,8 +49,8 @@ int easy_choice(const Position& position, int side, int steps) {
 
 }  // namespace
 
-int level_choice(ComputerMind& mind, const Position& position, int side, const ThrowInfo& info,
-                 int throws_pending, RuleSet /*rules*/, Random& random) {
+int computer_choice(ComputerMind& mind, const Position& position, int side, const ThrowInfo& info,
+                    int throws_pending, RuleSet /*rules*/, Random& random) {
   switch (mind.level) {
     case ComputerLevel::kEasy:
       return easy_choice(position, side, info.steps);

@@ -19,8 +19,8 @@ struct ComputerMind {
 // under `rules`. Only the basic level may name a choice the turn refuses (its random
 // piece); the others always name a valid one. Levels that draw at random draw from
 // `random`, so a game with a fixed seed replays the same.
-int level_choice(ComputerMind& mind, const Position& position, int side, const ThrowInfo& info,
-                 int throws_pending, RuleSet rules, Random& random);
+int computer_choice(ComputerMind& mind, const Position& position, int side, const ThrowInfo& info,
+                    int throws_pending, RuleSet rules, Random& random);
 
 // Builds what a level needs before its first decision (the strong tables); cheap to call
 // again.

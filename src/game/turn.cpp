@@ -60,8 +60,8 @@ Choice obtain_choice(GameContext& ctx, const PlayerDescriptor& player, const Thr
                      int throws_pending) {
   const int side = side_index(player);
   if (is_computer(player)) {
-    const int choice = level_choice(ctx.computer, to_position(ctx.state), side, info,
-                                    throws_pending, ctx.rules, ctx.random);
+    const int choice = computer_choice(ctx.computer, to_position(ctx.state), side, info,
+                                       throws_pending, ctx.rules, ctx.random);
     ctx.screen.show_computer_choice(choice);
     return {false, code_of_number(choice, side)};
   }

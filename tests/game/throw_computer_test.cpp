@@ -71,7 +71,7 @@ TEST(ComputerChoice, OrderOfPreference) {
     GameState state;
     for (const auto& [at, code] : c.board) state.board[cell_index(at.i, at.j)] = code;
     ScriptedRandom random({});
-    EXPECT_EQ(computer_choice(state, random), c.expected) << c.name;
+    EXPECT_EQ(preferred_choice(to_position(state), 1, random), c.expected) << c.name;
     EXPECT_EQ(random.draws(), 0) << c.name << ": draws only when nothing is out";
   }
 }
@@ -81,9 +81,9 @@ TEST(ComputerChoice, RandomPieceWhenNothingIsOut) {
   state.board[cell_index(6, 3)] = 2;  // side 1's piece does not count
   state.arrived[1] = {6, 7, 0, 0};
   ScriptedRandom random({0, 3, 1});
-  EXPECT_EQ(computer_choice(state, random), 1);
-  EXPECT_EQ(computer_choice(state, random), 4);
-  EXPECT_EQ(computer_choice(state, random), 2);
+  EXPECT_EQ(preferred_choice(to_position(state), 1, random), 1);
+  EXPECT_EQ(preferred_choice(to_position(state), 1, random), 4);
+  EXPECT_EQ(preferred_choice(to_position(state), 1, random), 2);
   EXPECT_EQ(random.bounds(), (std::vector<int>{4, 4, 4}));
 }
 
@@ -219,7 +219,7 @@ TEST(ComputerChoice, LevelsAreNeverRefusedAndReplay) {
           const int choice =
               c.level == ComputerLevel::kStrong
                   ? strong_choice(p, side, info.steps, pending, minds[side].memory, 1)
-                  : level_choice(minds[side], p, side, info, pending, c.rules, random);
+                  : computer_choice(minds[side], p, side, info, pending, c.rules, random);
           ++decisions;
           if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
             ++refused;
