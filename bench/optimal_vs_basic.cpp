@@ -99,7 +99,7 @@ int basic_choice(const Position& p, int side, int steps) {
 
 // Where the unit chosen by `choice` stops: kGoalStation when it arrives.
 int landing_of(const Position& p, int side, int choice, int steps) {
-  const int code = choice + side_offset(side) + 1;
+  const int code = code_of_choice(choice, side);
   return destination(is_out(p, code) ? p.station[unit_slot(code)] : kGoalStation, steps);
 }
 
@@ -167,7 +167,7 @@ void build_solved_moves(Model& model) {
       model.basic_rule_move[at] = -1;
       for (int k = 0; k < count; ++k) {
         Position next = p;
-        apply_move(next, choices[k] + side_offset(kSolvedSide), kSolvedSide, steps);
+        apply_move(next, number_of_choice(choices[k], kSolvedSide), kSolvedSide, steps);
         SolvedMove& move = model.moves[at][k];
         move.choice = static_cast<std::int8_t>(choices[k]);
         move.landing = static_cast<std::int8_t>(landing_of(p, kSolvedSide, choices[k], steps));
@@ -188,7 +188,7 @@ void build_basic_moves(Model& model) {
       const int steps = model.kinds[t].info->steps;
       const int choice = basic_choice(p, kBasicSide, steps);
       Position next = p;
-      apply_move(next, choice + side_offset(kBasicSide), kBasicSide, steps);
+      apply_move(next, number_of_choice(choice, kBasicSide), kBasicSide, steps);
       model.basic_next[b][t] = static_cast<std::int16_t>(
           has_won(next, kBasicSide) ? -1 : basic_index(config_of(next, kBasicSide)));
       model.basic_landing[b][t] =
@@ -220,7 +220,7 @@ void check_on_whole_positions(Model& model) {
         const int steps = model.kinds[t].info->steps;
         // The basic side moves.
         Position q = p;
-        apply_move(q, basic_choice(p, kBasicSide, steps) + side_offset(kBasicSide), kBasicSide,
+        apply_move(q, number_of_choice(basic_choice(p, kBasicSide, steps), kBasicSide), kBasicSide,
                    steps);
         const int landing = model.basic_landing[b][t];
         const bool captured = landing != 0 && (model.occupied[m] >> landing & 1);
@@ -251,7 +251,7 @@ void check_on_whole_positions(Model& model) {
           if (move.choice != choices[k]) disagree("side 2 choices", m, b, t);
           Position r = p;
           const MoveOutcome outcome =
-              apply_move(r, move.choice + side_offset(kSolvedSide), kSolvedSide, steps);
+              apply_move(r, number_of_choice(move.choice, kSolvedSide), kSolvedSide, steps);
           const bool takes = station != 0 && move.landing == station;
           const int expected_basic = takes ? 0 : b;
           const int next = has_won(r, kSolvedSide) ? -1 : model.find(config_of(r, kSolvedSide));
@@ -402,7 +402,7 @@ double value_of_choice(const Model& model, const Values& v, const Position& p, i
                        const ThrowInfo& info, int pending) {
   Position next = p;
   const MoveOutcome outcome =
-      apply_move(next, choice + side_offset(kSolvedSide), kSolvedSide, info.steps);
+      apply_move(next, number_of_choice(choice, kSolvedSide), kSolvedSide, info.steps);
   if (has_won(next, kSolvedSide)) return 1;
   const int m = model.find(config_of(next, kSolvedSide));
   const int b = basic_index(config_of(next, kBasicSide));
@@ -432,7 +432,7 @@ struct Record {
 };
 
 MoveKind move_kind(const Position& p, int choice, int steps) {
-  const int code = choice + side_offset(kSolvedSide) + 1;
+  const int code = code_of_choice(choice, kSolvedSide);
   Position next = p;
   switch (apply_move(next, code - 1, kSolvedSide, steps).landing) {
     case Landing::kStacked:

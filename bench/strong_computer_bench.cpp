@@ -99,7 +99,7 @@ int random_valid_choice(const Position& p, int side, int steps, std::mt19937& en
   std::array<int, 8> valid{};
   int count = 0;
   for (const int choice : {1, 2, 3, 4, 11, 12, 13, 14}) {
-    if (refusal_of(p, choice + side_offset(side) + 1, side, steps) == Refusal::kNone) {
+    if (refusal_of(p, code_of_choice(choice, side), side, steps) == Refusal::kNone) {
       valid[count++] = choice;
     }
   }
@@ -149,7 +149,7 @@ struct MoveLook {
 };
 
 MoveLook look_at(const Position& p, int side, int choice, int steps) {
-  const int code = choice + side_offset(side) + 1;
+  const int code = code_of_choice(choice, side);
   MoveLook look{choice, !is_out(p, code)};
   look.landing = destination(look.enters ? kGoalStation : p.station[unit_slot(code)], steps);
   Position next = p;
@@ -219,7 +219,7 @@ int thumb_choice(const Position& p, int side, int steps, Player player) {
   int best_left = -1;
   for (int m = 0; m < count; ++m) {
     if (looks[m].enters && count > 1) continue;
-    const int code = choices[m] + side_offset(side) + 1;
+    const int code = code_of_choice(choices[m], side);
     const int left = looks[m].enters ? 0 : steps_home(p.station[unit_slot(code)]);
     if (best_left < 0 || left < best_left) {
       best = choices[m];
@@ -305,7 +305,8 @@ void moves_per_second(std::uint32_t seed) {
     const int count = valid_choices(p, side, steps, choices);
     const int choice = choices[engine() % static_cast<unsigned>(count)];
     Position next = p;
-    checksum += static_cast<int>(apply_move(next, choice + side_offset(side), side, steps).landing);
+    checksum +=
+        static_cast<int>(apply_move(next, number_of_choice(choice, side), side, steps).landing);
     ++applied;
     p = has_won(next, side) ? Position{} : next;
     side = 1 - side;
@@ -326,7 +327,8 @@ void moves_per_second(std::uint32_t seed) {
     std::array<int, kMostChoices> choices{};
     const int count = valid_choices(p, side, steps, choices);
     from[k] = p;
-    what[k] = {choices[engine() % static_cast<unsigned>(count)] + side_offset(side), side, steps};
+    what[k] = {number_of_choice(choices[engine() % static_cast<unsigned>(count)], side), side,
+               steps};
     Position next = p;
     apply_move(next, what[k][0], side, steps);
     p = has_won(next, side) ? Position{} : next;

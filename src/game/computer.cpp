@@ -13,7 +13,7 @@ constexpr int kFirstStackChoice = 11;
 // board, or 0 if none is.
 int highest_on_board(const Position& position, int side, int first) {
   for (int choice = first + kPiecesPerSide - 1; choice >= first; --choice) {
-    if (is_out(position, choice + side_offset(side) + 1)) return choice;
+    if (is_out(position, code_of_choice(choice, side))) return choice;
   }
   return 0;
 }

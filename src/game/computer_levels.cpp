@@ -41,7 +41,7 @@ int easy_choice(const Position& position, int side, int steps) {
   const int count = valid_choices(position, side, steps, choices);
   for (int m = 0; m < count; ++m) {
     Position next = position;
-    const MoveOutcome outcome = apply_move(next, choices[m] + side_offset(side), side, steps);
+    const MoveOutcome outcome = apply_move(next, number_of_choice(choices[m], side), side, steps);
     if (outcome.landing != Landing::kCaptured) return choices[m];
   }
   return choices[0];

@@ -108,7 +108,7 @@ Table make_table() {
       count.push_back(static_cast<std::uint8_t>(valid));
       for (int k = 0; k < valid; ++k) {
         Position next = p;
-        apply_move(next, choices[k] + side_offset(kSolveSide), kSolveSide, kind.info->steps);
+        apply_move(next, number_of_choice(choices[k], kSolveSide), kSolveSide, kind.info->steps);
         results.push_back(
             has_won(next, kSolveSide) ? -1 : table.find(key_of(config_of(next, kSolveSide))));
       }
@@ -163,10 +163,6 @@ const RaceTurns& race_turns(const SideConfig& config) {
 
 const RaceTurns& one_unit_race_turns(const SideConfig& config) {
   return table().race_of(Racer::kOneUnit, key_of(config));
-}
-
-double turns_to_finish(const Position& position, int side) {
-  return race_turns(config_of(position, side)).turns;
 }
 
 void prepare_solo_race() {

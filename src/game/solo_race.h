@@ -12,9 +12,6 @@
 
 namespace yut {
 
-// Expected turns `side` needs from the start of one of its turns; 0 once it has won.
-double turns_to_finish(const Position& position, int side);
-
 // Expected turns from the start of a turn for a configuration, and for the same one after
 // the loss of each of its units to a capture (its pieces wait again); all 0 once it has won.
 struct RaceTurns {

@@ -130,7 +130,7 @@ int capturing_choice(const Position& p, int side, const ThrowInfo& info,
                      const std::array<int, kMostChoices>& choices, int count) {
   for (int m = 1; m < count; ++m) {
     Position next = p;
-    if (apply_move(next, choices[m] + side_offset(side), side, info.steps).landing ==
+    if (apply_move(next, number_of_choice(choices[m], side), side, info.steps).landing ==
         Landing::kCaptured) {
       return choices[m];
     }
@@ -213,7 +213,8 @@ struct Search {
   double after_move(const Position& p, int mover, int choice, const ThrowInfo& info,
                     int throws_after, int depth) const {
     Position next = p;
-    const MoveOutcome outcome = apply_move(next, choice + side_offset(mover), mover, info.steps);
+    const MoveOutcome outcome =
+        apply_move(next, number_of_choice(choice, mover), mover, info.steps);
     if (has_won(next, mover)) return mover == side ? 1.0 : 0.0;
     const int left = throws_after + throws_earned(info, outcome.landing == Landing::kCaptured);
     if (left > 0) return chance_node(next, mover, left - 1, depth);
@@ -251,7 +252,7 @@ int best_now_choice(const Position& p, int side, const ThrowInfo& info, int thro
                  [&](int m) {
                    Position next = p;
                    const MoveOutcome outcome =
-                       apply_move(next, choices[m] + side_offset(side), side, info.steps);
+                       apply_move(next, number_of_choice(choices[m], side), side, info.steps);
                    const bool again =
                        throws_pending + throws_earned(info, outcome.landing == Landing::kCaptured) >
                        0;
@@ -299,7 +300,7 @@ int strong_choice(const Position& p, int side, int steps, int throws_pending, St
 
 void note_own_choice(StrongMemory& memory, const Position& p, int side, int choice, int steps) {
   memory.after_own_move = p;
-  apply_move(memory.after_own_move, choice + side_offset(side), side, steps);
+  apply_move(memory.after_own_move, number_of_choice(choice, side), side, steps);
   memory.has_moved = true;
 }
 

@@ -18,6 +18,11 @@
 namespace yut {
 namespace {
 
+// Expected turns `side` needs alone from the start of one of its turns; 0 once it has won.
+double race_of(const Position& position, int side) {
+  return race_turns(config_of(position, side)).turns;
+}
+
 TEST(Throw, BandsAtTheirEdges) {
   struct Case {
     int roll;
@@ -126,9 +131,9 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
       double best = 1e9;
       for (int k = 0; k < count; ++k) {
         Position next = p;
-        apply_move(next, choices[k] + side_offset(side), side, info.steps);
+        apply_move(next, number_of_choice(choices[k], side), side, info.steps);
         const double same_turn = info.extra_throw ? 1.0 : 0.0;
-        best = std::min(best, has_won(next, side) ? 0.0 : turns_to_finish(next, side) - same_turn);
+        best = std::min(best, has_won(next, side) ? 0.0 : race_of(next, side) - same_turn);
         if (k == 0) {
           expected_one_unit +=
               (has_won(next, side) ? 0.0 : one_unit_turns(next, side) - same_turn) / kRollRange;
@@ -136,7 +141,7 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
       }
       expected += best / kRollRange;
     }
-    ASSERT_NEAR(turns_to_finish(p, side), expected, 1e-4) << "check " << checked;
+    ASSERT_NEAR(race_of(p, side), expected, 1e-4) << "check " << checked;
     if (units_out(p, side) <= 1) {
       ASSERT_NEAR(one_unit_turns(p, side), expected_one_unit, 1e-4) << "check " << checked;
     }
@@ -149,13 +154,13 @@ TEST(ComputerChoice, SoloRaceTurnsAgreeWithOneMoreThrow) {
           captured.station[slot] = kOffBoard;
         }
       }
-      ASSERT_EQ(race_turns(own).without_unit[u], turns_to_finish(captured, side));
+      ASSERT_EQ(race_turns(own).without_unit[u], race_of(captured, side));
     }
     ++checked;
     std::array<int, 5> choices{};
     const int steps = throw_for_roll(static_cast<int>(engine() % kRollRange)).steps;
     const int count = valid_choices(p, side, steps, choices);
-    apply_move(p, choices[engine() % static_cast<unsigned>(count)] + side_offset(side), side,
+    apply_move(p, number_of_choice(choices[engine() % static_cast<unsigned>(count)], side), side,
                steps);
     if (has_won(p, side)) p = Position{};
   }
@@ -221,7 +226,7 @@ TEST(ComputerChoice, LevelsAreNeverRefusedAndReplay) {
                   ? strong_choice(p, side, info.steps, pending, minds[side].memory, 1)
                   : computer_choice(minds[side], p, side, info, pending, c.rules, random);
           ++decisions;
-          if (refusal_of(p, choice + side_offset(side) + 1, side, info.steps) != Refusal::kNone) {
+          if (refusal_of(p, code_of_choice(choice, side), side, info.steps) != Refusal::kNone) {
             ++refused;
           }
           return choice;
