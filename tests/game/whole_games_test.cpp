@@ -202,19 +202,24 @@ class ReplayingRandom : public Random {
 };
 
 // Games of the real turn code, side 1 typing random numbers (valid or not) and side 2
-// played by either computer, replayed by the rules alone from the same throws and the
-// same typed numbers: after every turn both stand on the same position, the same turn
-// ends the game, and the rules draw exactly what the game drew.
+// played by each computer level, under each rule for refused choices, replayed by the
+// rules alone from the same throws and the same typed numbers: after every turn both
+// stand on the same position, the same turn ends the game, and the rules draw exactly
+// what the game drew.
 TEST(WholeGames, TheRulesAloneReplayEveryTurn) {
-  constexpr int kGames = 30;
+  constexpr int kGames = 12;
   const int typable[] = {1, 2, 3, 4, 1, 2, 3, 4, 11, 12, 13, 14, 0, 5, 9, 15, -3};
-  for (const ComputerLevel level : {ComputerLevel::kBasic, ComputerLevel::kStrong}) {
-    for (unsigned g = 0; g < kGames; ++g) {
-      SCOPED_TRACE("game " + std::to_string(g));
+  for (const ComputerLevel level : {ComputerLevel::kEasy, ComputerLevel::kBasic,
+                                    ComputerLevel::kMedium, ComputerLevel::kStrong}) {
+    for (unsigned g = 0; g < 2 * kGames; ++g) {
+      const RuleSet rules = g % 2 == 0 ? RuleSet::kClassic : RuleSet::kFair;
+      SCOPED_TRACE("level " + std::to_string(static_cast<int>(level)) + ", game " +
+                   std::to_string(g));
       GameRig rig({});
       rig.platform.keep_output(false);
       RecordingRandom random(g);
-      ScreenedGame screened(rig.con, rig.state, random, rig.ranking, rig.ranking_path, level);
+      ScreenedGame screened(rig.con, rig.state, random, rig.ranking, rig.ranking_path, level,
+                            {.computer = level, .rules = rules});
       GameContext& ctx = screened.ctx;
       // Each number on its own line, then an empty line: a pause takes it as its key,
       // and a prompt without a pause before it passes over it.
@@ -238,16 +243,15 @@ TEST(WholeGames, TheRulesAloneReplayEveryTurn) {
       std::size_t next_typed = 0;
       auto roll = [&] { return replay.uniform(kRollRange); };
       auto person = [&](const Position&, const ThrowInfo&, int) { return typed[next_typed++]; };
-      StrongMemory memory;
+      ComputerMind mind{level};
       auto computer = [&](const Position& p, const ThrowInfo& info, int pending) {
-        return level == ComputerLevel::kStrong ? strong_choice(p, 1, info.steps, pending, memory)
-                                               : preferred_choice(p, 1, replay);
+        return computer_choice(mind, p, 1, info, pending, rules, replay);
       };
       Position position;
       std::size_t turns = 0;
       for (int side = 0;; side = 1 - side, ++turns) {
-        const bool won = side == 0 ? play_rules_turn(position, side, roll, person)
-                                   : play_rules_turn(position, side, roll, computer);
+        const bool won = side == 0 ? play_rules_turn(position, side, roll, person, rules)
+                                   : play_rules_turn(position, side, roll, computer, rules);
         if (won) break;
         ASSERT_LT(turns, after_turn.size()) << "the game ended before the rules did";
         ASSERT_TRUE(position == after_turn[turns]) << "turn " << turns;
