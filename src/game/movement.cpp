@@ -11,6 +11,11 @@ MoveOutcome apply_move(GameState& state, int number, int side, int steps) {
   return outcome;
 }
 
+void show_move(GameContext& ctx, const PlayerDescriptor& player) {
+  ctx.screen.show_board(ctx.state);
+  if (is_computer(player)) ctx.screen.after_computer_move();
+}
+
 bool move_piece(GameContext& ctx, int number, const PlayerDescriptor& player, int steps) {
   const int side = side_index(player);
   const MoveOutcome outcome = apply_move(ctx.state, number, side, steps);
@@ -20,8 +25,7 @@ bool move_piece(GameContext& ctx, int number, const PlayerDescriptor& player, in
   }
   ctx.screen.show_capture(!is_computer(player));
   ctx.state.score[side] += outcome.points;
-  ctx.screen.show_board(ctx.state);
-  if (is_computer(player)) ctx.screen.after_computer_move();
+  show_move(ctx, player);
   return true;
 }
 

@@ -12,6 +12,9 @@ namespace yut {
 // stacked lists of both sides. Scores are left to the caller.
 MoveOutcome apply_move(GameState& state, int number, int side, int steps);
 
+// Repaints after a move; a computer's move is then held on the screen a while.
+void show_move(GameContext& ctx, const PlayerDescriptor& player);
+
 // One move in play: applies it and adds its points; after a capture the screen shows the
 // capture (waiting for a key for persons) before the points are added, and repaints.
 // Returns true after a capture: the side has earned an extra throw, which the caller runs.

@@ -83,12 +83,6 @@ bool waits_after(Refusal why, const PlayerDescriptor& player) {
   return !is_computer(player) || (why != Refusal::kArrived && why != Refusal::kCarried);
 }
 
-// After a repaint that shows a computer's move, the screen holds it there a while.
-void show_move(GameContext& ctx, const PlayerDescriptor& player) {
-  ctx.screen.show_board(ctx.state);
-  if (is_computer(player)) ctx.screen.after_computer_move();
-}
-
 enum class ThrowEnd {
   kShown,       // nothing new is left to show: a refused choice, or a capture repainted
   kMoveToShow,  // a move that the next repaint shows
