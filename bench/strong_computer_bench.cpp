@@ -1,7 +1,7 @@
 // Headless tournaments of the computer's levels through the rules alone, and the speed of
 // the rules.
 //
-//   build/bench/strong_computer_bench [games] [seed] [look_ahead] [levels]
+//   build/bench/strong_computer_bench [games] [seed] [look_ahead] [levels] [players]
 //
 // 1. Moves applied per second (a position copy and a move), on one core (CPU time).
 // 2. Each level of the computer (easy, basic, medium, strong), playing side 2 as in the
@@ -21,7 +21,9 @@
 // 3. Peak memory of the whole run (ru_maxrss).
 // `look_ahead` (default: the game's) sets how many throws the strong level looks ahead, to
 // show what each throw more of look-ahead is worth; `levels` (default: all) is a
-// comma-separated list of the levels to play, e.g. "easy,medium".
+// comma-separated list of the levels to play, e.g. "easy,medium"; `players` (default: all)
+// likewise for the players, e.g. "stacker". Each pair plays the same games whatever else
+// is chosen.
 // Run it on one core, e.g. taskset -c 0.
 
 #include <sys/resource.h>
@@ -349,6 +351,20 @@ void moves_per_second(std::uint32_t seed) {
       count, replay, count / replay / 1e6, checksum % 7);
 }
 
+// The indexes of the names in a comma-separated `list` (all of them when there is none).
+template <std::size_t N>
+std::vector<int> chosen(const char* list, const std::array<const char*, N>& names) {
+  std::vector<int> picked;
+  std::string wanted(",");
+  wanted.append(list == nullptr ? "" : list).append(",");
+  for (int n = 0; n < static_cast<int>(N); ++n) {
+    std::string name(",");
+    name.append(names[n]).append(",");
+    if (list == nullptr || wanted.find(name) != std::string::npos) picked.push_back(n);
+  }
+  return picked;
+}
+
 }  // namespace
 }  // namespace yut
 
@@ -358,27 +374,23 @@ int main(int argc, char** argv) {
   const int games = argc > 1 ? std::atoi(argv[1]) : 3000;
   const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::atol(argv[2]) : 2026);
   const int look_ahead = argc > 3 ? std::atoi(argv[3]) : kStrongLookAhead;
-  const std::string wanted = argc > 4 ? argv[4] : "easy,basic,medium,strong";
-  std::vector<int> levels;
-  for (int l = 0; l < static_cast<int>(kLevels.size()); ++l) {
-    if (("," + wanted + ",").find(std::string(",") + kLevelNames[l] + ",") != std::string::npos) {
-      levels.push_back(l);
-    }
-  }
-  if (games <= 0 || look_ahead < 0 || levels.empty()) {
-    std::fprintf(stderr, "usage: strong_computer_bench [games] [seed] [look_ahead] [levels]\n");
+  const std::vector<int> levels = chosen(argc > 4 ? argv[4] : nullptr, kLevelNames);
+  const std::vector<int> players = chosen(argc > 5 ? argv[5] : nullptr, kPlayerNames);
+  if (games <= 0 || look_ahead < 0 || levels.empty() || players.empty()) {
+    std::fprintf(stderr,
+                 "usage: strong_computer_bench [games] [seed] [look_ahead] [levels] [players]\n");
     return 2;
   }
   std::printf("strong level looks %d throws ahead; %d games per pair, seed %u\n", look_ahead, games,
               seed);
   moves_per_second(seed);
   std::printf("\nwins of the level (side 2) against each player (side 1), 95%% CI\n%-7s", "");
-  for (const char* name : kPlayerNames) std::printf(" %-18s", name);
+  for (const int player : players) std::printf(" %-18s", kPlayerNames[player]);
   std::printf("\n");
   std::vector<DecisionTimes> times(levels.size());
   for (std::size_t l = 0; l < levels.size(); ++l) {
     std::printf("%-7s", kLevelNames[levels[l]]);
-    for (int player = 0; player < static_cast<int>(kPlayerNames.size()); ++player) {
+    for (const int player : players) {
       const double rate = tournament(kLevels[levels[l]], static_cast<Player>(player), games,
                                      seed + player, look_ahead, times[l]);
       const double half = 1.96 * std::sqrt(rate * (1 - rate) / games);
