@@ -127,19 +127,10 @@ enum class Player { kRandom, kGreedy, kLeader, kHunter, kSafe, kStacker };
 constexpr std::array<const char*, 6> kPlayerNames{"random", "greedy", "leader",
                                                   "hunter", "safe",   "stacker"};
 
-// Single steps from a station to the goal along the route a unit there takes.
+// Single steps from a station to the goal along the route a unit there takes (none once
+// it has arrived).
 int steps_home(int station) {
-  static const std::array<int, kStations> steps = [] {
-    std::array<int, kStations> table{};
-    for (int s = 0; s < kStations; ++s) {
-      SideConfig one;
-      one.units[one.count++] = {s, 1};
-      one.arrived = kPiecesPerSide - 1;
-      table[s] = s == kGoalStation ? 0 : steps_left(one);
-    }
-    return table;
-  }();
-  return steps[station];
+  return station == kGoalStation ? 0 : steps_to_goal(station);
 }
 
 // What a choice does: where the unit stops and what it meets there.

@@ -16,7 +16,7 @@ constexpr double kMediumMargin = 0.10;
 int medium_choice(ComputerMind& mind, const Position& position, int side, const ThrowInfo& info,
                   int throws_pending, Random& random) {
   const WeighedChoices weighed =
-      weigh_choices(position, side, info, throws_pending, mind.memory, kMediumLookAhead);
+      weigh_choices(position, side, info, throws_pending, mind.memory, kMediumLookAhead, false);
   if (weighed.count == 1) {
     note_own_choice(mind.memory, position, side, weighed.choices[0], info.steps);
     return weighed.choices[0];

@@ -26,16 +26,23 @@ void enumerate(SideConfig& c, int from_station, int pieces_left,
   }
 }
 
-int steps_to_goal(int station) {
-  int steps = 0;
-  do {
-    station = destination(station, 1);
-    ++steps;
-  } while (station != kGoalStation);
-  return steps;
-}
-
 }  // namespace
+
+int steps_to_goal(int station) {
+  // Built on first use: the routes' own tables are built in another file.
+  static const std::array<int, kStations> steps = [] {
+    std::array<int, kStations> table{};
+    for (int from = 0; from < kStations; ++from) {
+      int at = from;
+      do {
+        at = destination(at, 1);
+        ++table[from];
+      } while (at != kGoalStation);
+    }
+    return table;
+  }();
+  return steps[station];
+}
 
 int SideConfig::on_board() const {
   int sum = 0;

@@ -40,6 +40,10 @@ SideConfig without_unit(const SideConfig& c, int u);
 // stacked list), then to the arrived list; the rest wait.
 void place(Position& p, int side, const SideConfig& c);
 
+// Single steps a unit at `station` still walks to the goal along its route; from
+// kGoalStation, a waiting piece's whole way round.
+int steps_to_goal(int station);
+
 // Single steps the side's pieces still have to walk, waiting ones from the start.
 int steps_left(const SideConfig& c);
 

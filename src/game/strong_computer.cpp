@@ -16,9 +16,9 @@ constexpr double kTempo = 0.5;         // the side that throws next is half a tu
 constexpr double kSpread = 0.48;       // spread of the race's outcome per root of its length
 
 // Decisions that must find the other side with one unit out and pieces waiting, and never
-// with two units out, before it is expected to keep to one unit.
+// with two pieces out, before it is expected to keep to one unit.
 constexpr int kKeptToOneEvidence = 3;
-// Until then, and while it has never had two units out, the chance given to its keeping
+// Until then, and while it has never had two pieces out, the chance given to its keeping
 // to its one unit rather than making the move that looks best to it.
 constexpr double kKeepsToOneBefore = 0.5;
 // The chance that a side keeping to one unit takes a capture that another of its moves
@@ -28,6 +28,13 @@ constexpr double kTakesCaptureChance = 0.15;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
+
+// Against a side that follows a habit the search looks one throw further when the search
+// at the usual depth, times the growth of a throw more (about ten), stays within this many
+// positions weighed: about ten milliseconds at most. Counting positions rather than time
+// keeps a seeded game the same on any machine.
+constexpr long kFurtherLeaves = 70'000;
+constexpr long kLeafGrowthPerThrow = 12;
 
 struct Tables {
   // [from][to]: chance that a unit at `from` lands on `to` at some throw of one turn when
@@ -115,14 +122,23 @@ Best best_of(const std::array<int, kMostChoices>& choices, int count, Worth&& wo
   return best;
 }
 
-// How the search expects the other side to answer: with its one unit (it moves the unit
-// it has out, its stacks first, then its highest piece, and brings a piece in only when
-// nothing is out), or with the move that looks best to it right away by this evaluation,
-// or either with a chance.
+// How the search expects the other side to answer.
+enum class Expect {
+  // Not yet shown: with its one unit or with the move that looks best to it right away by
+  // this evaluation, half each.
+  kEither,
+  // With its one unit: it moves the unit it has out (its stacks first, then its highest
+  // piece) and brings a piece in only when nothing is out.
+  kItsUnit,
+  // By the habit of a side that has left one unit: it captures when it can, else brings a
+  // piece home, else stacks, else moves its unit nearest home, bringing a piece in only
+  // when nothing is out.
+  kHabit,
+};
 struct Answer {
-  double its_unit = 0;         // chance that it keeps to its one unit
-  bool takes_captures = true;  // while keeping to it, it may still take a capture
-  bool keeps_to_one() const { return its_unit == 1; }
+  Expect expect = Expect::kEither;
+  bool takes_captures = true;  // while keeping to its unit, it may still take a capture
+  bool keeps_to_one() const { return expect == Expect::kItsUnit; }
 };
 
 // The first choice other than the first valid one that captures, or 0.
@@ -170,11 +186,15 @@ void learn_from_answer(StrongMemory& memory, const Position& now, int side) {
 }
 
 struct Search {
-  int side;       // the side the search plays for
-  Answer answer;  // what the other side is expected to do
+  int side;                 // the side the search plays for
+  Answer answer;            // what the other side is expected to do
+  mutable long leaves = 0;  // positions weighed so far
 
   double chance_node(const Position& p, int mover, int throws_after, int depth) const {
-    if (depth == 0) return position_worth(p, side, mover, answer.keeps_to_one());
+    if (depth == 0) {
+      ++leaves;
+      return position_worth(p, side, mover, answer.keeps_to_one());
+    }
     double value = 0;
     for (const ThrowChance& kind : throw_chances()) {
       value += kind.chance * best_move(p, mover, *kind.info, throws_after, depth);
@@ -193,15 +213,22 @@ struct Search {
         return after_move(p, mover, choice, info, throws_after, depth - 1);
       };
       if (count == 1) return after(choices[0]);
-      if (answer.keeps_to_one()) {
-        const int capture =
-            answer.takes_captures ? capturing_choice(p, mover, info, choices, count) : 0;
-        if (capture == 0) return after(choices[0]);
-        return kTakesCaptureChance * after(capture) + (1 - kTakesCaptureChance) * after(choices[0]);
+      switch (answer.expect) {
+        case Expect::kItsUnit: {
+          const int capture =
+              answer.takes_captures ? capturing_choice(p, mover, info, choices, count) : 0;
+          if (capture == 0) return after(choices[0]);
+          return kTakesCaptureChance * after(capture) +
+                 (1 - kTakesCaptureChance) * after(choices[0]);
+        }
+        case Expect::kHabit:
+          return after(habit_choice(p, mover, info.steps, choices, count));
+        case Expect::kEither:
+          break;
       }
       const int best_now = best_now_choice(p, mover, info, throws_after);
-      if (answer.its_unit == 0 || best_now == choices[0]) return after(best_now);
-      return answer.its_unit * after(choices[0]) + (1 - answer.its_unit) * after(best_now);
+      if (best_now == choices[0]) return after(best_now);
+      return kKeepsToOneBefore * after(choices[0]) + (1 - kKeepsToOneBefore) * after(best_now);
     }
     return best_of(choices, count,
                    [&](int m) {
@@ -244,6 +271,32 @@ double position_worth(const Position& p, int side, int to_move, bool other_keeps
   return 1 / (1 + std::exp(-lead / spread));
 }
 
+int habit_choice(const Position& p, int side, int steps,
+                 const std::array<int, kMostChoices>& choices, int count) {
+  std::array<Landing, kMostChoices> landing{};
+  for (int m = 0; m < count; ++m) {
+    Position next = p;
+    landing[m] = apply_move(next, number_of_choice(choices[m], side), side, steps).landing;
+  }
+  for (const Landing wanted : {Landing::kCaptured, Landing::kGoal, Landing::kStacked}) {
+    for (int m = 0; m < count; ++m) {
+      if (landing[m] == wanted) return choices[m];
+    }
+  }
+  int best = choices[0];  // a piece brought in when nothing is out
+  int best_left = -1;
+  for (int m = 0; m < count; ++m) {
+    const int code = code_of_choice(choices[m], side);
+    if (!is_out(p, code)) continue;
+    const int left = steps_to_goal(p.station[unit_slot(code)]);
+    if (best_left < 0 || left < best_left) {
+      best = choices[m];
+      best_left = left;
+    }
+  }
+  return best;
+}
+
 int best_now_choice(const Position& p, int side, const ThrowInfo& info, int throws_pending) {
   std::array<int, kMostChoices> choices{};
   const int count = valid_choices(p, side, info.steps, choices);
@@ -262,25 +315,37 @@ int best_now_choice(const Position& p, int side, const ThrowInfo& info, int thro
 }
 
 WeighedChoices weigh_choices(const Position& p, int side, const ThrowInfo& info, int throws_pending,
-                             StrongMemory& memory, int look_ahead) {
-  // A side that has never had two units out at once is expected to go on moving the one
-  // it has, half expected to until it has shown it a few times; once it has had two out,
-  // it is expected to make the move that looks best to it.
+                             StrongMemory& memory, int look_ahead, bool look_further_on_habit) {
+  // A side that has never had two pieces out at once is expected to go on moving the one
+  // unit it has, half expected to until it has shown it a few times; once it has had two
+  // out, it is expected to follow the habit of a side that has left one unit.
   learn_from_answer(memory, p, side);
-  const int other_out = units_out(p, 1 - side);
-  if (other_out >= 2) memory.other_spread_out = true;
-  if (other_out == 1 && config_of(p, 1 - side).waiting() > 0) ++memory.other_kept_to_one;
+  const SideConfig other = config_of(p, 1 - side);
+  if (other.on_board() >= 2) memory.other_left_one_unit = true;
+  if (other.count == 1 && other.waiting() > 0) ++memory.other_kept_to_one;
   Answer answer;
-  if (!memory.other_spread_out) {
-    answer.its_unit = memory.other_kept_to_one >= kKeptToOneEvidence ? 1.0 : kKeepsToOneBefore;
+  if (memory.other_left_one_unit) {
+    answer.expect = Expect::kHabit;
+  } else if (memory.other_kept_to_one >= kKeptToOneEvidence) {
+    answer.expect = Expect::kItsUnit;
     answer.takes_captures = !memory.other_passed_a_capture;
   }
   const Search search{side, answer};
   WeighedChoices weighed;
   weighed.count = valid_choices(p, side, info.steps, weighed.choices);
-  for (int m = 0; weighed.count > 1 && m < weighed.count; ++m) {
-    weighed.worth[m] =
-        search.after_move(p, side, weighed.choices[m], info, throws_pending, look_ahead);
+  if (weighed.count == 1) return weighed;
+  auto weigh = [&](int throws) {
+    for (int m = 0; m < weighed.count; ++m) {
+      weighed.worth[m] =
+          search.after_move(p, side, weighed.choices[m], info, throws_pending, throws);
+    }
+  };
+  weigh(look_ahead);
+  // A habit is cheap to follow: a throw more then costs about ten times the positions,
+  // and it is taken when that stays within the bound.
+  if (look_further_on_habit && answer.expect != Expect::kEither &&
+      search.leaves * kLeafGrowthPerThrow <= kFurtherLeaves) {
+    weigh(look_ahead + 1);
   }
   return weighed;
 }

@@ -10,6 +10,7 @@
 #include "game/computer_levels.h"
 #include "game/routes.h"
 #include "game/rules_turn.h"
+#include "game/side_config.h"
 #include "game/solo_race.h"
 #include "game/strong_computer.h"
 #include "game/throw.h"
@@ -193,6 +194,48 @@ TEST(ComputerChoice, StrongSideSeesACapturePassedOver) {
     memory.has_moved = true;
     strong_choice(now, 1, 1, 0, memory, 0);
     EXPECT_EQ(memory.other_passed_a_capture, c.learned) << c.name;
+  }
+}
+
+// A side that has left one unit is expected to capture, else bring a piece home, else
+// stack, else move its unit nearest home, and to bring a piece in only with nothing out.
+// Side 0 moves; side 1 has a piece where side 0's piece brought in would land when
+// `ours_at_entry`.
+TEST(ComputerChoice, HabitOfASideThatLeftOneUnit) {
+  // Stations: so many steps from the start by one throw, or from home.
+  auto start = [](int steps) { return destination(kGoalStation, steps); };
+  auto home = [](int steps) {
+    int at = 1;
+    while (steps_to_goal(at) != steps) ++at;
+    return at;
+  };
+  struct Case {
+    const char* name;
+    std::vector<int> units;  // stations of side 0's units
+    bool ours_at_entry;
+    int steps;
+    int moves;  // station of the unit it moves; kGoalStation for a piece brought in
+  };
+  const Case cases[] = {
+      {"a capture before all", {home(1), start(2)}, true, 1, kGoalStation},
+      {"home before a stack", {home(1), start(1)}, false, 1, home(1)},
+      {"a stack before a move", {start(3), home(4)}, false, 3, kGoalStation},
+      {"the unit nearest home", {start(3), home(4)}, false, 2, home(4)},
+      {"a piece in when nothing is out", {}, false, 2, kGoalStation},
+  };
+  for (const Case& c : cases) {
+    Position p;
+    for (std::size_t k = 0; k < c.units.size(); ++k) {
+      p.station[unit_slot(piece_code(0, static_cast<int>(k)))] =
+          static_cast<std::int8_t>(c.units[k]);
+    }
+    if (c.ours_at_entry) {
+      p.station[unit_slot(piece_code(1, 0))] = static_cast<std::int8_t>(start(c.steps));
+    }
+    std::array<int, kMostChoices> choices{};
+    const int count = valid_choices(p, 0, c.steps, choices);
+    const int code = code_of_choice(habit_choice(p, 0, c.steps, choices, count), 0);
+    EXPECT_EQ(is_out(p, code) ? p.station[unit_slot(code)] : kGoalStation, c.moves) << c.name;
   }
 }
 
