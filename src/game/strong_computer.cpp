@@ -17,14 +17,14 @@ constexpr double kSpread = 0.48;       // spread of the race's outcome per root 
 
 // Decisions that must find the other side with one unit out and pieces waiting, and never
 // with two pieces out, before it is expected to keep to one unit.
-constexpr int kKeptToOneEvidence = 3;
+constexpr int kKeptToOneEvidence = 2;
 // Until then, and while it has never had two pieces out, the chance given to its keeping
 // to its one unit rather than making the move that looks best to it.
 constexpr double kKeepsToOneBefore = 0.5;
 // The chance that a side keeping to one unit takes a capture that another of its moves
 // (a piece brought in) would make, until it has been seen passing one over. Many people
 // keep to one unit and still take a piece when they can; the basic computer never does.
-constexpr double kTakesCaptureChance = 0.15;
+constexpr double kTakesCaptureChance = 0.35;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
