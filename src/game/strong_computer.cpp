@@ -24,7 +24,7 @@ constexpr double kKeepsToOneBefore = 0.5;
 // The chance that a side keeping to one unit takes a capture that another of its moves
 // (a piece brought in) would make, until it has been seen passing one over. Many people
 // keep to one unit and still take a piece when they can; the basic computer never does.
-constexpr double kTakesCaptureChance = 0.35;
+constexpr double kTakesCaptureChance = 0.30;
 
 // A turn's chain of extra throws rarely runs longer than this; reach beyond it is ignored.
 constexpr int kReachThrows = 4;
