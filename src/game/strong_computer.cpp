@@ -31,8 +31,8 @@ constexpr int kReachThrows = 4;
 
 // Against a side that follows a habit the search looks one throw further when the search
 // at the usual depth, times the growth of a throw more (about ten), stays within this many
-// positions weighed: about ten milliseconds at most. Counting positions rather than time
-// keeps a seeded game the same on any machine.
+// positions weighed: some ten milliseconds on a desktop core. Counting positions rather
+// than time keeps a seeded game the same on any machine.
 constexpr long kFurtherLeaves = 70'000;
 constexpr long kLeafGrowthPerThrow = 12;
 
